@@ -1,0 +1,14 @@
+// How the system ends itself on a fatal failure where no window is at hand: one line on standard
+// output naming the source unit and the line in it, then a process exit code that tells the cause.
+#pragma once
+
+namespace jollix {
+
+// Flushes every open output stream, then ends the process at once with the given code, from
+// any thread, without running destructors of objects other threads may still use.
+[[noreturn]] void EndProcess(int code);
+
+// Writes format (with %s the unit and %d the line) to standard output, then EndProcess(code).
+[[noreturn]] void FatalLine(const char* format, const char* unit, int line, int code);
+
+}  // namespace jollix

@@ -1,0 +1,47 @@
+// One line of a record file and of index/AllFile.dat: kind, name, folder, size and time.
+//
+//   kind name TAB folder/ TAB size TAB time LF
+//
+// kind is 'D' for a folder, '_' for a file and 'X' for a record withdrawn in place. The folder
+// field always ends with the path separator; folder + name is the entry's full path. Size and
+// time are 32-bit and written as signed decimals (a size of 4 GiB or more is stored as
+// 4294967295, which reads back as -1).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace jollix {
+
+inline constexpr char kFolderRecord = 'D';
+inline constexpr char kFileRecord = '_';
+inline constexpr char kWithdrawnRecord = 'X';
+inline constexpr char kPathSeparator = '/';
+// Longest record line that the readers take.
+inline constexpr size_t kRecordLineBuffer = 3000;
+
+struct FileRecord {
+  char Kind = 0;
+  std::string_view Name;
+  std::string_view Folder;  // with its final separator
+  int32_t Size = 0;
+  int32_t Time = 0;
+
+  uint32_t UnsignedSize() const { return static_cast<uint32_t>(Size); }
+};
+
+// Writes one record. folder is the holding folder without its final separator.
+void WriteFileRecord(FILE* f, char kind, const char* name, const char* folder, uint32_t size,
+                     int32_t time);
+
+// Parses a line (with or without its line end). True when its kind is 'D' or '_' and the
+// size after the two TABs reads as a number; the time is 0 when it does not read.
+bool ParseFileRecord(std::string_view line, FileRecord* record);
+
+// A file size as the records hold it.
+inline uint32_t RecordedSize(uint64_t size) {
+  return size >= 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
+}
+
+}  // namespace jollix

@@ -1,0 +1,53 @@
+// index/FileType.txt: the known extensions, one "extension TAB type TAB class TAB description"
+// line each. Each reader has its own line buffer and its own rule for lines it cannot use.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace jollix {
+
+inline constexpr char kFileTypeFile[] = "index/FileType.txt";
+
+// Type classes.
+inline constexpr int kTextClass = 1;
+inline constexpr int kPictureClass = 2;
+inline constexpr int kMediaClass = 3;
+inline constexpr int kBinaryClass = 4;
+inline constexpr int kOtherClass = 5;
+inline constexpr int kMaxTypeNumber = 1999;
+inline constexpr int kUnknownType = 2000;
+
+// The class names as the settings dialog shows them ("文本文件" ...); index 0 is unused.
+extern const char* const kTypeClassNames[6];
+
+struct FileTypeLine {
+  char Extension[256] = {};
+  int TypeNumber = 0;
+  int TypeClass = 0;
+  char Description[100] = {};
+};
+
+// Who reads the file decides the line buffer and what happens at a line it cannot use: the
+// index builder and the search engine stop at the first line that yields no field (so an empty
+// line ends the list for them); the tab handler and the settings dialog skip every line that
+// does not yield all four fields.
+enum class FileTypeReader { kIndexBuilder, kSearchEngine, kTabHandler, kSettingsDialog };
+
+size_t FileTypeLineBuffer(FileTypeReader reader);
+
+// Parses one line into *line. Fields after the first that does not read keep their content.
+// Returns the count of fields read, -1 for a line without any.
+int ParseFileTypeLine(const char* text, FileTypeLine* line);
+
+// Reads the file and calls accept(line, fields) for every line the reader takes; '#' lines are
+// comments. The same FileTypeLine is reused from line to line, as a reader's variables are.
+// Returns false when the file cannot be opened.
+bool ReadFileTypes(const char* path, FileTypeReader reader,
+                   const std::function<void(const FileTypeLine&, int fields)>& accept);
+
+// Rewrites the file with CR LF line ends, the rows numbered 1, 2, 3 ... in the given order.
+// Returns false when it cannot be created or written.
+bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows);
+
+}  // namespace jollix

@@ -1,0 +1,14 @@
+// The installation folder: $JOLLIX_HOME when set, else the folder of the running program. Both
+// programs make it their current folder at start and use relative names from there.
+#pragma once
+
+#include <string>
+
+namespace jollix {
+
+std::string InstallFolder();
+
+// Changes the current folder to the installation folder; false when that fails.
+bool EnterInstallFolder();
+
+}  // namespace jollix

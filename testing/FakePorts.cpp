@@ -1,0 +1,71 @@
+#include "testing/FakePorts.h"
+
+namespace jollix::testing {
+
+PromptAnswer FakePrompter::Ask(const char* text, const char* caption, PromptButtons buttons) {
+  std::lock_guard<std::mutex> lock(mu_);
+  messages_.push_back({text ? text : "", caption ? caption : "", buttons});
+  if (!answers_.empty()) {
+    PromptAnswer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  return buttons == PromptButtons::kYesNo ? PromptAnswer::kYes : PromptAnswer::kOk;
+}
+
+std::vector<FakePrompter::Message> FakePrompter::messages() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return messages_;
+}
+
+std::string FakeStatusLine::Last(int pane) const {
+  auto it = texts.find(pane);
+  if (it == texts.end() || it->second.empty()) return "";
+  return it->second.back();
+}
+
+int FakeResultPage::InsertRow(int row, const char* text, int image) {
+  if (row < 0 || row > RowCount()) row = RowCount();
+  Row r;
+  r.cells.push_back(text);
+  r.image = image;
+  rows.insert(rows.begin() + row, std::move(r));
+  return row;
+}
+
+void FakeResultPage::SetCell(int row, int column, const char* text) {
+  if (row < 0 || row >= RowCount() || column < 0) return;
+  auto& cells = rows[row].cells;
+  if (static_cast<int>(cells.size()) <= column) cells.resize(column + 1);
+  cells[column] = text;
+}
+
+std::string FakeResultPage::Cell(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0) return "";
+  const auto& cells = rows[row].cells;
+  return column < static_cast<int>(cells.size()) ? cells[column] : "";
+}
+
+bool FakeShell::Open(const char* target) {
+  opened.push_back(target);
+  return open_result;
+}
+
+bool FakeShell::PickFolder(const char* title, std::string* folder) {
+  pick_titles.push_back(title);
+  if (folder_to_pick.empty()) return false;
+  *folder = folder_to_pick;
+  return true;
+}
+
+bool FakeShell::Launch(const char* program) {
+  launched.push_back(program);
+  return launch_result;
+}
+
+int FakeIconList::AddIconOf(const char* path) {
+  paths.push_back(path);
+  return static_cast<int>(paths.size()) - 1;
+}
+
+}  // namespace jollix::testing

@@ -1,0 +1,76 @@
+// Recording fakes of the ports, with scripted answers.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/IconList.h"
+#include "common/Prompter.h"
+#include "common/ResultPage.h"
+#include "common/Shell.h"
+#include "common/StatusLine.h"
+
+namespace jollix::testing {
+
+class FakePrompter : public Prompter {
+ public:
+  struct Message {
+    std::string text, caption;
+    PromptButtons buttons;
+  };
+  PromptAnswer Ask(const char* text, const char* caption, PromptButtons buttons) override;
+  // Answers given in order; when none is left the first button is chosen.
+  void Script(PromptAnswer answer) { answers_.push_back(answer); }
+  std::vector<Message> messages() const;
+
+ private:
+  mutable std::mutex mu_;
+  std::vector<Message> messages_;
+  std::deque<PromptAnswer> answers_;
+};
+
+class FakeStatusLine : public StatusLine {
+ public:
+  void SetText(int pane, const char* text) override { texts[pane].push_back(text); }
+  std::string Last(int pane) const;
+  std::map<int, std::vector<std::string>> texts;
+};
+
+class FakeResultPage : public ResultPage {
+ public:
+  void DeleteAllRows() override { rows.clear(); }
+  int InsertRow(int row, const char* text, int image) override;
+  void SetCell(int row, int column, const char* text) override;
+  std::string Cell(int row, int column) const override;
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+
+  struct Row {
+    std::vector<std::string> cells;
+    int image = -1;
+  };
+  std::vector<Row> rows;
+};
+
+class FakeShell : public Shell {
+ public:
+  bool Open(const char* target) override;
+  bool PickFolder(const char* title, std::string* folder) override;
+  bool Launch(const char* program) override;
+
+  bool open_result = true;
+  bool launch_result = true;
+  std::string folder_to_pick;  // empty: the user cancels
+  std::vector<std::string> opened, launched, pick_titles;
+};
+
+class FakeIconList : public IconList {
+ public:
+  int AddIconOf(const char* path) override;
+  std::vector<std::string> paths;
+};
+
+}  // namespace jollix::testing
