@@ -13,10 +13,38 @@ constexpr const char* kGbkCharset = "GB18030";
 
 // Converts in one pass. With lossy set, an invalid or incomplete sequence is replaced by '?'
 // and one input byte is skipped; otherwise the conversion fails.
-bool Convert(const char* to, const char* from, std::string_view in, bool lossy, std::string* out) {
+// One descriptor per direction and thread, opened on first use: opening one per name would cost
+// more than the conversion when a whole disk is listed.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t Reset() {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return cd_;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+Converter& ToGbk() {
+  thread_local Converter c(kGbkCharset, "UTF-8");
+  return c;
+}
+
+Converter& FromGbk() {
+  thread_local Converter c("UTF-8", kGbkCharset);
+  return c;
+}
+
+bool Convert(Converter& converter, std::string_view in, bool lossy, std::string* out) {
   out->clear();
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  if (!converter.ok()) return false;
+  iconv_t cd = converter.Reset();
   std::string result;
   result.resize(in.size() * 2 + 16);
   char* src = const_cast<char*>(in.data());
@@ -42,7 +70,6 @@ bool Convert(const char* to, const char* from, std::string_view in, bool lossy, 
     ++src;
     --src_left;
   }
-  iconv_close(cd);
   if (!ok) return false;
   result.resize(used);
   *out = std::move(result);
@@ -62,7 +89,7 @@ bool Utf8ToGbk(std::string_view utf8, std::string* out) {
     out->assign(utf8);
     return true;
   }
-  return Convert(kGbkCharset, "UTF-8", utf8, false, out);
+  return Convert(ToGbk(), utf8, false, out);
 }
 
 bool GbkToUtf8(std::string_view gbk, std::string* out) {
@@ -70,20 +97,20 @@ bool GbkToUtf8(std::string_view gbk, std::string* out) {
     out->assign(gbk);
     return true;
   }
-  return Convert("UTF-8", kGbkCharset, gbk, false, out);
+  return Convert(FromGbk(), gbk, false, out);
 }
 
 std::string Utf8ToGbkLossy(std::string_view utf8) {
   std::string out;
   if (IsAscii(utf8)) return std::string(utf8);
-  Convert(kGbkCharset, "UTF-8", utf8, true, &out);
+  Convert(ToGbk(), utf8, true, &out);
   return out;
 }
 
 std::string GbkToUtf8Lossy(std::string_view gbk) {
   std::string out;
   if (IsAscii(gbk)) return std::string(gbk);
-  Convert("UTF-8", kGbkCharset, gbk, true, &out);
+  Convert(FromGbk(), gbk, true, &out);
   return out;
 }
 

@@ -1,0 +1,157 @@
+#include "indexer/ScanDisk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "common/Fatal.h"
+#include "common/FileRecord.h"
+#include "common/Gbk.h"
+#include "common/IndexLayout.h"
+#include "common/ScanFolderFile.h"
+#include "common/TextFile.h"
+
+namespace jollix {
+namespace {
+
+constexpr char kUnit[] = "ScanDisk";
+constexpr size_t kRecordBuffer = 1 << 20;
+
+// A folder waiting to be listed: its GBK path for the records and the bytes that name it on disk.
+struct PendingFolder {
+  std::string Gbk;
+  std::string Disk;
+};
+
+// Opens a folder for listing. The configured folder itself may be reached through a symbolic
+// link; a subfolder never is (it was seen as a real folder, and must still be one).
+DIR* OpenFolder(const std::string& disk_path, bool follow_link) {
+  int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow_link ? 0 : O_NOFOLLOW);
+  int fd = open(disk_path.c_str(), flags);
+  if (fd < 0) return nullptr;
+  DIR* dir = fdopendir(fd);
+  if (!dir) close(fd);
+  return dir;
+}
+
+}  // namespace
+
+uint32_t FolderHash(const char* path) {
+  uint32_t hash = 0;
+  for (int i = 0; i < 300; ++i) {
+    unsigned char b = static_cast<unsigned char>(path[i]);
+    if (b == '\0' || b == '\r' || b == '\n') break;
+    hash = hash * 17 + b;
+  }
+  return hash;
+}
+
+std::string RecordFileName(uint32_t hash) {
+  char name[64];
+  std::snprintf(name, sizeof name, "index/File%u.dat", hash);
+  return name;
+}
+
+ScanDisk::ScanDisk(Prompter& prompter, ScanProgress& progress)
+    : prompter_(prompter), progress_(progress) {}
+
+int ScanDisk::Scan() {
+  progress_.Reset();
+  ReadSlots();
+  for (int slot = 0; slot < kMaxScanFolders; ++slot) ScanSlot(slot);
+  MergeRecordFiles();
+  return 0;
+}
+
+void ScanDisk::ReadSlots() {
+  std::vector<ScanFolderEntry> entries;
+  if (!ReadScanFolders(kScanFolderFile, &entries)) {
+    FatalLine("系统文件丢失，请与开发商联系!异常点为文件 %s 的第 %d 行!\n", kUnit, __LINE__, -1);
+  }
+  for (Slot& s : slots_) s = Slot();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const ScanFolderEntry& e = entries[i];
+    // A line without a path names no folder; taking it would make the record file of hash 0,
+    // which every unused slot would otherwise merge again.
+    if ((e.Marker != kRescanMarker && e.Marker != kKeepMarker) || e.Path.empty()) continue;
+    Slot& s = slots_[i];
+    s.Path = e.Path;
+    s.Hash = FolderHash(e.Path.c_str());
+    s.Listed = true;
+    s.Rescan = e.Marker == kRescanMarker;
+    if (s.Rescan) ++progress_.FoldersToScan;
+  }
+}
+
+void ScanDisk::ScanSlot(int slot) {
+  if (slot < 0 || slot >= kMaxScanFolders || !slots_[slot].Rescan) return;
+  const Slot& s = slots_[slot];
+  FILE* out = std::fopen(RecordFileName(s.Hash).c_str(), "wb");
+  if (!out) RecordFileFailed();
+  std::vector<char> buffer(kRecordBuffer);
+  setvbuf(out, buffer.data(), _IOFBF, buffer.size());
+
+  std::vector<PendingFolder> pending;
+  pending.push_back({s.Path, DiskPathFromGbk(s.Path)});
+  bool root = true;
+  while (!pending.empty()) {
+    PendingFolder folder = std::move(pending.back());
+    pending.pop_back();
+    DIR* dir = OpenFolder(folder.Disk, root);
+    root = false;
+    if (!dir) continue;
+    while (dirent* entry = readdir(dir)) {
+      const char* name = entry->d_name;
+      if (name[0] == '\0' || name[0] == '.') continue;
+      std::string gbk_name = FileNameToGbk(name);
+      // Entries whose full path would not fit the path buffers are left out.
+      if (folder.Gbk.size() + 1 + gbk_name.size() >= kMaxFolderPath) continue;
+      struct stat st;
+      if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      int32_t time = static_cast<int32_t>(st.st_mtim.tv_sec);
+      if (S_ISDIR(st.st_mode)) {
+        WriteFileRecord(out, kFolderRecord, gbk_name.c_str(), folder.Gbk.c_str(), 0, time);
+        std::string gbk_path = folder.Gbk + kPathSeparator + gbk_name;
+        progress_.SetCurrentFolder(gbk_path);
+        pending.push_back({std::move(gbk_path), folder.Disk + '/' + name});
+      } else {
+        WriteFileRecord(out, kFileRecord, gbk_name.c_str(), folder.Gbk.c_str(),
+                        RecordedSize(static_cast<uint64_t>(st.st_size)), time);
+      }
+      ++progress_.EntriesWritten;
+    }
+    closedir(dir);
+  }
+  if (!CloseWritten(out)) RecordFileFailed();
+  ++progress_.FoldersDone;
+}
+
+void ScanDisk::RecordFileFailed() {
+  prompter_.Ask("打开文件失败，请与开发商联系!", "打开文件失败", PromptButtons::kOk);
+  EndProcess(-2);
+}
+
+void ScanDisk::MergeRecordFiles() {
+  FILE* all = std::fopen(kAllFileFile, "wb");
+  if (!all) {
+    FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, __LINE__, -3);
+  }
+  std::string content;
+  std::vector<uint32_t> merged;  // a folder listed twice is merged once
+  for (const Slot& s : slots_) {
+    if (!s.Listed || std::find(merged.begin(), merged.end(), s.Hash) != merged.end()) continue;
+    merged.push_back(s.Hash);
+    if (!ReadWholeFile(RecordFileName(s.Hash).c_str(), &content)) continue;
+    std::fwrite(content.data(), 1, content.size(), all);
+  }
+  if (!CloseWritten(all)) {
+    FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, __LINE__, -3);
+  }
+}
+
+}  // namespace jollix
