@@ -46,6 +46,11 @@ std::string FakeResultPage::Cell(int row, int column) const {
   return column < static_cast<int>(cells.size()) ? cells[column] : "";
 }
 
+ResultPage* FakeResultTabs::PageAt(int index) {
+  if (index < 0 || index >= static_cast<int>(pages.size())) return nullptr;
+  return &pages[index];
+}
+
 bool FakeShell::Open(const char* target) {
   opened.push_back(target);
   return open_result;

@@ -11,6 +11,7 @@
 #include "common/IconList.h"
 #include "common/Prompter.h"
 #include "common/ResultPage.h"
+#include "common/ResultTabs.h"
 #include "common/Shell.h"
 #include "common/StatusLine.h"
 
@@ -53,6 +54,17 @@ class FakeResultPage : public ResultPage {
     int image = -1;
   };
   std::vector<Row> rows;
+};
+
+// A tab strip of tab_count pages; selected is the position the search actions read.
+class FakeResultTabs : public ResultTabs {
+ public:
+  explicit FakeResultTabs(int tab_count) : pages(tab_count) {}
+  int SelectedIndex() const override { return selected; }
+  ResultPage* PageAt(int index) override;
+
+  int selected = 0;
+  std::deque<FakeResultPage> pages;  // a deque: pages never move while tests hold them
 };
 
 class FakeShell : public Shell {
