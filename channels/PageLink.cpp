@@ -19,14 +19,15 @@ const char* FindAttributeBefore(const char* text, const char* marker, const char
   return nullptr;
 }
 
-void FindLink(const char* text, const char* marker, const char* prefix, bool single_quotes,
-              char (&target)[kPageLinkSize]) {
+// Returns the end of the link in text, or null when none was found.
+const char* FindLink(const char* text, const char* marker, const char* prefix, bool single_quotes,
+                     char (&target)[kPageLinkSize]) {
   target[0] = '\0';
   const char* at = text ? std::strstr(text, marker) : nullptr;
-  if (!at) return;
+  if (!at) return nullptr;
   const char* attr = FindAttributeBefore(text, at, "href=");
   if (!attr) attr = FindAttributeBefore(text, at, "HREF=");
-  if (!attr) return;
+  if (!attr) return nullptr;
   const char* link = attr + 5;  // within text: the 5 bytes of attr matched
   if (*link == '"' || (single_quotes && *link == '\'')) ++link;
   const char* stops = single_quotes ? "\"' >" : "\" >";
@@ -37,6 +38,7 @@ void FindLink(const char* text, const char* marker, const char* prefix, bool sin
   std::string full = prefix ? prefix : "";
   full += PageLinkScratch;
   SetField(target, full.c_str());
+  return link + length;
 }
 
 }  // namespace
@@ -46,9 +48,9 @@ void FindPageLink(const char* text, const char* marker, const char* prefix,
   FindLink(text, marker, prefix, false, target);
 }
 
-void FindSoftwarePageLink(const char* text, const char* marker, const char* prefix,
-                          char (&target)[kPageLinkSize]) {
-  FindLink(text, marker, prefix, true, target);
+const char* FindSoftwarePageLink(const char* text, const char* marker, const char* prefix,
+                                 char (&target)[kPageLinkSize]) {
+  return FindLink(text, marker, prefix, true, target);
 }
 
 }  // namespace jollix

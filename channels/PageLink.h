@@ -21,8 +21,9 @@ void FindPageLink(const char* text, const char* marker, const char* prefix,
                   char (&target)[kPageLinkSize]);
 
 // The software channel's form: the link may also open with a single quote, and it also ends
-// before a single quote. Otherwise as FindPageLink.
-void FindSoftwarePageLink(const char* text, const char* marker, const char* prefix,
-                          char (&target)[kPageLinkSize]);
+// before a single quote. Otherwise as FindPageLink. Returns where the link ends in text (the
+// byte after its last one), or null when no link was found; a parser may search on from there.
+const char* FindSoftwarePageLink(const char* text, const char* marker, const char* prefix,
+                                 char (&target)[kPageLinkSize]);
 
 }  // namespace jollix

@@ -87,6 +87,15 @@ TEST_F(PageLinkTest, SoftwareFormTakesSingleQuotes) {
   EXPECT_STREQ(NextPageLink, "a");
 }
 
+TEST_F(PageLinkTest, SoftwareFormTellsWhereTheLinkEnds) {
+  const char page[] = "<a href='list.php?page=2'>下一页</a> rest";
+  const char* end = FindSoftwarePageLink(page, "下一页", "", NextPageLink);
+  ASSERT_NE(end, nullptr);
+  EXPECT_EQ(end, std::strchr(page, '2') + 1);  // the closing quote
+  EXPECT_EQ(FindSoftwarePageLink(page, "上一页", "", PrevPageLink), nullptr);
+  EXPECT_EQ(FindSoftwarePageLink("<b>下一页</b>", "下一页", "", NextPageLink), nullptr);
+}
+
 TEST_F(PageLinkTest, ScopedPagingCopiesTheLinkAndClearsTheFlag) {
   std::strcpy(NextPageLink, "www.baidu.com/s?pn=20");
   {
