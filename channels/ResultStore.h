@@ -52,8 +52,9 @@ class ResultStore {
   int Count() const { return count_; }
   int Capacity() const { return capacity_; }
 
-  // The record at the cursor, which then moves on; null once every record has been read.
-  const Record* Next() {
+  // The record at the cursor, which then moves on; null once every record has been read. The
+  // caller may change the record in place (the document and music rows lower-case a field).
+  Record* Next() {
     if (cursor_ >= count_) return nullptr;
     return &items_[cursor_++];
   }

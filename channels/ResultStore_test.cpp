@@ -47,7 +47,7 @@ TEST(ResultStore, KeepsEveryRecordInOrderAcrossGrowths) {
   }
   ASSERT_EQ(store.Count(), 120);
   for (int i = 0; i < 120; ++i) {
-    const NewsRecord* r = store.Next();
+    NewsRecord* r = store.Next();
     ASSERT_NE(r, nullptr);
     char want[32];
     std::snprintf(want, sizeof want, "新闻 %d", i);
