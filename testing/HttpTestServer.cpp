@@ -10,14 +10,15 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "common/IndexLayout.h"
+
 namespace jollix::testing {
 namespace {
 
 constexpr size_t kMaxRequestHead = 64 * 1024;
 
 std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : s) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
   return s;
 }
 

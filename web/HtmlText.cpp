@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/IndexLayout.h"
 #include "web/SplitUrl.h"
 
 namespace jollix {
@@ -16,12 +17,10 @@ bool IsAsciiSpace(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithNoCase(const std::string& s, const char* prefix) {
   size_t i = 0;
   for (; prefix[i] != '\0'; ++i)
-    if (i >= s.size() || LowerAscii(s[i]) != prefix[i]) return false;
+    if (i >= s.size() || LowerByte(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
   return true;
 }
 
@@ -132,10 +131,17 @@ void DecodeUrlEntities(std::string* url) {
   s = std::move(out);
 }
 
-// The folder of the base page: "http://" + server and path up to its last "/", without query.
+void RemoveFragment(std::string* url) {
+  size_t fragment = url->rfind('#');
+  if (fragment != std::string::npos) url->erase(fragment);
+}
+
+// The folder of the base page: "http://" + server and path up to its last "/", without query
+// and fragment (a "/" inside the fragment must not count as a folder).
 std::string BaseDirectory(const char* base) {
   std::string url = base;
   if (!StartsWithNoCase(url, kHttp)) url.insert(0, kHttp);
+  RemoveFragment(&url);
   CollapseSlashes(&url);
   ResolveDots(&url);
   std::string part = url.substr(kHttpLength);
@@ -246,7 +252,7 @@ int ResolveLink(const char* base, const char* link, std::string* target) {
   if (base == nullptr || link == nullptr || target == nullptr) return 0;
   std::string directory = BaseDirectory(base);
   std::string lower = link;
-  for (char& c : lower) c = LowerAscii(c);
+  for (char& c : lower) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
 
   std::string url;
   if (lower[0] == '/') {
@@ -261,8 +267,7 @@ int ResolveLink(const char* base, const char* link, std::string* target) {
     url = directory + link;
   }
 
-  size_t fragment = url.rfind('#');
-  if (fragment != std::string::npos) url.erase(fragment);
+  RemoveFragment(&url);
   CollapseSlashes(&url);
   ResolveDots(&url);
   DecodeUrlEntities(&url);

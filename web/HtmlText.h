@@ -41,11 +41,13 @@ std::string EncodeQuery(const char* query);
 // *target set, or 0 (target untouched) for a link of another scheme ("https://", "ftp://"), for
 // a "/" link whose base has no server or port that splits, and for null arguments.
 //
-// The base directory is base with "http://" in front when it lacks one, cut after the last "/"
-// of its path. A link beginning with "/" goes after "http://server:port", one beginning with
-// "http://" stands alone, any other follows the base directory. The result then loses its
-// fragment, runs of "/" before the query, and its dot segments ("." stays, "./" goes, ".."
-// climbs one folder, "..." two); finally "&amp;", "&lt;", "&gt;" and "&nbsp;" are decoded.
+// The base directory is base with "http://" in front when it lacks one, without its fragment
+// and query, cut after the last "/" of its path. A link beginning with "/" goes after
+// "http://server:port", one beginning with "http://" stands alone, any other follows the base
+// directory. The result then loses its fragment, runs of "/" before the query, and the dot
+// segments of its path ("./" goes, a "." ending the path goes, ".." climbs one folder, "..."
+// two; dots inside a name and in the query stay); finally "&amp;", "&lt;", "&gt;" and "&nbsp;"
+// are decoded.
 int ResolveLink(const char* base, const char* link, std::string* target);
 
 // Removes every occurrence of c from text, in place.

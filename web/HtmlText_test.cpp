@@ -152,6 +152,7 @@ TEST(ResolveLink, BaseForms) {
   EXPECT_EQ(Resolve("http://h:8080/d/", "/x"), "http://h:8080/x");
   EXPECT_EQ(Resolve("http://h//a///b/p.htm", "x"), "http://h/a/b/x");
   EXPECT_EQ(Resolve("http://h/a/b/../p.htm", "x"), "http://h/a/x");
+  EXPECT_EQ(Resolve("http://h/d/p.htm#part/two", "x"), "http://h/d/x");
   EXPECT_EQ(Resolve("", "/x"), "<none>");
   EXPECT_EQ(Resolve("http://h:99999/", "/x"), "<none>");
   EXPECT_EQ(Resolve("http://h:99999/", "x"), "http://h:99999/x");

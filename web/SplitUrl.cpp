@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/IndexLayout.h"
+
 namespace jollix {
 namespace {
 
@@ -26,8 +28,7 @@ bool SplitUrl(const char* url, UrlParts* parts) {
   while (IsSchemeByte(static_cast<unsigned char>(*p))) ++p;
   if (std::strncmp(p, "://", 3) != 0) return false;
   std::string scheme(url, p);
-  for (char& c : scheme)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : scheme) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
   p += 3;
 
   const char* host = p;
