@@ -1,0 +1,116 @@
+// jollix web as a program: run against the test server acting as the HTTP proxy.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/Gbk.h"
+#include "testing/HttpTestServer.h"
+#include "testing/TempDir.h"
+
+namespace jollix {
+namespace {
+
+using testing::HttpReply;
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+class WebCommandTest : public ::testing::Test {
+ protected:
+  WebCommandTest() : proxy_(server) {}
+
+  // Runs jollix with arguments given in GBK (converted to UTF-8 as a terminal passes them).
+  Outcome Jollix(const std::string& gbk_arguments) {
+    const char* home = std::getenv("JOLLIX_BUILD_HOME");
+    std::string command = std::string("'") + (home ? home : ".") + "/jollix' " +
+                          GbkToUtf8Lossy(gbk_arguments) + " 2>'" + dir / "err" + "'";
+    Outcome run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = dir.Read("err");
+    return run;
+  }
+
+  testing::HttpTestServer server;
+  testing::TempDir dir;
+
+ private:
+  testing::ScopedHttpProxy proxy_;
+};
+
+std::string Utf8(const char* gbk) { return GbkToUtf8Lossy(gbk); }
+
+TEST_F(WebCommandTest, PrintsTheRowsOfTheFilledPage) {
+  server.ServeForHost(
+      "www.baidu.com", "/baidu",
+      HttpReply::Page("百度一下<table><a href=\"http://w.cn/\">天气<b>网</b></a><br>预报&amp;"
+                      "实况<br></table><table><a href=\"http://x.cn/\">第二</a><br>摘\t要<br>"
+                      "</table><table></table>"));
+  Outcome run = Jollix("web web 0 天气");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8("天气网\thttp://w.cn/\t预报&实况\n第二\thttp://x.cn/\t摘 要\n"));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].host + server.Requests()[0].path,
+            "www.baidu.com/baidu?rn=100&tn=tavrelund_dg&wd=%CC%EC%C6%F8");
+  EXPECT_NE(run.err.find(Utf8("正在获取搜索结果...")), std::string::npos);
+  EXPECT_NE(run.err.find(Utf8("找到  2  条记录")), std::string::npos);
+}
+
+TEST_F(WebCommandTest, QueryWordsAreJoinedByBlanks) {
+  Outcome run = Jollix("web news 1 天 气");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, Utf8("没有找到符合条件的新闻\t\t\t\n"));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].path, "/news?num=50&ie=gbk&q=%CC%EC+%C6%F8");
+}
+
+TEST_F(WebCommandTest, BrowserEnginePrintsTheUrl) {
+  Outcome run = Jollix("web news 2 天气");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "http://news.cn.yahoo.com/search1.html?source=ysearch_news_search&p=%CC%EC%C6%F8\n");
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(WebCommandTest, DocumentTypeAndRefusal) {
+  Outcome run = Jollix("web doc 1 --type 3 天气");
+  EXPECT_EQ(run.status, 0);
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].path, "/web?query=filetype%3Axls+%CC%EC%C6%F8&num=50");
+  Outcome refused = Jollix("web doc 2 天气");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(Utf8("谷歌不支持搜索所有类型的文档")), std::string::npos);
+  EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST_F(WebCommandTest, FetchFailureIsReported) {
+  server.Serve("/baidu", HttpReply::HangUp());
+  Outcome run = Jollix("web web 0 x");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(Utf8("初始化采集器失败，请与软件开发商联系！")), std::string::npos);
+}
+
+TEST_F(WebCommandTest, UsageErrors) {
+  EXPECT_EQ(Jollix("web").status, 2);
+  EXPECT_EQ(Jollix("web nothing 0 x").status, 2);
+  EXPECT_EQ(Jollix("web web x y").status, 2);
+  EXPECT_EQ(Jollix("web doc 0 --type").status, 2);
+  Outcome help = Jollix("web --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: jollix web CHANNEL ENGINE"), std::string::npos);
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+}  // namespace
+}  // namespace jollix
