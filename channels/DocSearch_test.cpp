@@ -214,3 +214,38 @@ TEST_F(DocParserTest, PagesCutShortAnywhereAreParsedWithinTheirBounds) {
 
 }  // namespace
 }  // namespace jollix
+
+namespace jollix {
+namespace {
+
+TEST_F(DocParserTest, OverlongTypeAndTitleAreCutOnCharacterBoundaries) {
+  std::string type, title;
+  for (int i = 0; i < 60; ++i) type += "类";
+  for (int i = 0; i < 600; ++i) title += "题";
+  auto parsed = ParsePage(ParseBaiduDoc,
+                          kBaiduDocHead + BaiduDoc(type, "http://d.cn/1", title, "甲", "d.cn 1K"));
+  ASSERT_EQ(parsed.records.size(), 1u);
+  EXPECT_EQ(std::string(parsed.records[0].type), type.substr(0, 98));
+  EXPECT_EQ(std::string(parsed.records[0].title), title.substr(0, 998));
+}
+
+TEST_F(DocParserTest, MissingMarkersEndTheParseKeepingEarlierRecords) {
+  std::string baidu = kBaiduDocHead + BaiduDoc("PDF", "http://d.cn/1", "一", "甲", "d 1K");
+  EXPECT_EQ(ParsePage(ParseBaiduDoc, baidu + "【PDF no close").records.size(), 1u);
+  EXPECT_EQ(ParsePage(ParseBaiduDoc, baidu + "【PDF】 no link").records.size(), 1u);
+  EXPECT_EQ(ParsePage(ParseBaiduDoc, baidu + "【PDF】<a href=\"u\">t</a> no line").records.size(),
+            1u);
+  std::string sogou = kSogouHead + SogouDoc("http://s.cn/a.doc", "一", "甲", "1K");
+  EXPECT_EQ(ParsePage(ParseSogouDoc, sogou + "<p class=ff>no link").records.size(), 1u);
+  EXPECT_EQ(ParsePage(ParseSogouDoc, sogou + "<p class=ff><a href=\"u\">t</a>文字版</p>x</p>")
+                .records.size(),
+            1u);  // no size spans
+  std::string google = kGoogleDocHead + GoogleDoc("DOC", "http://g.cn/a.doc", "一", "甲");
+  EXPECT_EQ(ParsePage(ParseGoogleDoc, google + "<p class=w>no bold").records.size(), 1u);
+  EXPECT_EQ(ParsePage(ParseGoogleDoc, google + "<p class=w><b>[X]</b><a href=\"u\">t</a><br>a")
+                .records.size(),
+            1u);  // no line end after the abstract
+}
+
+}  // namespace
+}  // namespace jollix

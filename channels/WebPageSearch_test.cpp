@@ -319,3 +319,29 @@ TEST_F(WebParserTest, PagesCutShortAnywhereAreParsedWithinTheirBounds) {
 
 }  // namespace
 }  // namespace jollix
+
+namespace jollix {
+namespace {
+
+TEST_F(WebParserTest, MissingMarkersEndTheParseKeepingEarlierRecords) {
+  // Baidu: no table after the marker; a table without end.
+  EXPECT_EQ(ParsePage(ParseBaiduWeb, kBaiduHead + "no tables").records.size(), 0u);
+  std::string baidu = kBaiduHead + BaiduResult("http://a.cn/", "一", "甲");
+  EXPECT_EQ(ParsePage(ParseBaiduWeb, baidu + "<table><a href=\"u\">t<br>a<br>").records.size(), 1u);
+  // Google: no result block at all; a title link without end tag.
+  EXPECT_EQ(ParsePage(ParseGoogleWeb, kGoogleHead + "no blocks").result, 0);
+  std::string google = kGoogleHead + GoogleResult("http://g1.cn/", "一", "甲");
+  EXPECT_EQ(ParsePage(ParseGoogleWeb, google + "<div class=g><a href=\"u\">no end").records.size(),
+            1u);
+  // Yahoo: a title element with no link after it ends the parse, and so does one without end
+  // tag (the link cut there ends every later search).
+  std::string yahoo = kYahooHead + YahooTitle("http://y1.cn/", "一") + YahooDescription("甲");
+  auto no_link = ParsePage(ParseYahooWeb, yahoo + "<div class=i>no link</div><div class=d>乙<div>");
+  EXPECT_EQ(no_link.result, 0);
+  EXPECT_EQ(no_link.records.size(), 1u);
+  EXPECT_EQ(ParsePage(ParseYahooWeb, yahoo + "<div class=i><a href=\"u\">no end").records.size(),
+            1u);
+}
+
+}  // namespace
+}  // namespace jollix
