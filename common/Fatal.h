@@ -1,8 +1,16 @@
 // How the system ends itself on a fatal failure where no window is at hand: one line on standard
 // output naming the source unit and the line in it, then a process exit code that tells the cause.
+// Also the way every standard-output line of the core reaches the terminal.
 #pragma once
 
 namespace jollix {
+
+// Standard-output lines are GBK text. The programs write them as they stand; the terminal front
+// end turns this on at start so that they reach the terminal as UTF-8.
+void SetConsoleUtf8(bool utf8);
+
+// Writes a GBK text to standard output, converted when SetConsoleUtf8(true) was called.
+void ConsoleWrite(const char* gbk);
 
 // Flushes every open output stream, then ends the process at once with the given code, from
 // any thread, without running destructors of objects other threads may still use.
