@@ -1,8 +1,14 @@
 #include "common/ScanFolderFile.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "common/Gbk.h"
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -13,6 +19,13 @@ void SkipRestOfLine(FILE* f) {
   int c;
   while ((c = getc_unlocked(f)) != EOF && c != '\n') {
   }
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  const passwd* user = getpwuid(getuid());
+  return user && user->pw_dir ? user->pw_dir : "/";
 }
 
 }  // namespace
@@ -45,6 +58,12 @@ bool WriteScanFolders(const char* path, const std::vector<ScanFolderEntry>& entr
   if (!f) return false;
   for (const ScanFolderEntry& e : entries) std::fprintf(f, "%c%s\r\n", e.Marker, e.Path.c_str());
   return CloseWritten(f);
+}
+
+bool EnsureScanFolders(const char* path) {
+  struct stat st;
+  if (stat(path, &st) == 0) return true;
+  return WriteScanFolders(path, {{kRescanMarker, FileNameToGbk(HomeFolder())}});
 }
 
 }  // namespace jollix

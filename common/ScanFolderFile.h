@@ -28,4 +28,9 @@ bool ReadScanFolders(const char* path, std::vector<ScanFolderEntry>* entries);
 // Rewrites the file with CR LF line ends. Returns false when it cannot be created or written.
 bool WriteScanFolders(const char* path, const std::vector<ScanFolderEntry>& entries);
 
+// First set-up of an installation: when the file does not exist, writes it with the user's home
+// folder ($HOME, else the password database's entry) marked for scanning. Returns false only
+// when it was missing and could not be written.
+bool EnsureScanFolders(const char* path);
+
 }  // namespace jollix

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -64,6 +66,25 @@ TEST(ScanFolderFile, WriterUsesCrLf) {
 TEST(ScanFolderFile, MissingFileIsReported) {
   std::vector<ScanFolderEntry> e;
   EXPECT_FALSE(ReadScanFolders("/nonexistent/s.txt", &e));
+}
+
+TEST(ScanFolderFile, FirstSetUpMarksTheHomeFolderAndKeepsAnExistingFile) {
+  TempDir dir;
+  const char* saved = std::getenv("HOME");
+  std::string previous = saved ? saved : "";
+  setenv("HOME", reinterpret_cast<const char*>(u8"/home/张三"), 1);  // UTF-8 on disk
+  bool written = EnsureScanFolders((dir / "s.txt").c_str());
+  if (saved)
+    setenv("HOME", previous.c_str(), 1);
+  else
+    unsetenv("HOME");
+  ASSERT_TRUE(written);
+  EXPECT_EQ(dir.Read("s.txt"), "_/home/张三\r\n");
+
+  dir.Write("s.txt", "#/kept\r\n");
+  EXPECT_TRUE(EnsureScanFolders((dir / "s.txt").c_str()));
+  EXPECT_EQ(dir.Read("s.txt"), "#/kept\r\n");
+  EXPECT_FALSE(EnsureScanFolders((dir / "missing/s.txt").c_str()));
 }
 
 }  // namespace
