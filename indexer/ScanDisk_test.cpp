@@ -148,7 +148,8 @@ TEST_F(ScanDiskTest, KeptFolderContributesItsOldRecordsAndNothingWithoutThem) {
   std::string music = Tree("music"), video = Tree("video"), docs = Tree("docs");
   dir_.Write("tree/music/new.mp3", "");  // never scanned: the old records stay
   dir_.Write("tree/docs/d.txt", "");
-  dir_.Write("install/" + RecordFileName(FolderHash(music.c_str())), "_old.mp3\t" + music + "/\t5\t6\n");
+  dir_.Write("install/" + RecordFileName(FolderHash(music.c_str())),
+             "_old.mp3\t" + music + "/\t5\t6\n");
   SetFolders("#" + music + "\r\n#" + video + "\r\n_" + docs + "\r\n");
   RunScan();
   std::vector<std::string> lines = Lines(AllFile());
