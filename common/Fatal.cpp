@@ -22,6 +22,7 @@ void ConsoleWrite(const char* gbk) {
   } else {
     std::fputs(gbk, stdout);
   }
+  std::fflush(stdout);  // in step with standard error when both go to one place
 }
 
 void EndProcess(int code) {
