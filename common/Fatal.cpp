@@ -11,18 +11,22 @@ namespace jollix {
 namespace {
 
 std::atomic<bool> console_utf8{false};
+std::atomic<bool> console_stderr{false};
 
 }  // namespace
 
 void SetConsoleUtf8(bool utf8) { console_utf8 = utf8; }
 
+void SetConsoleToStderr(bool to_stderr) { console_stderr = to_stderr; }
+
 void ConsoleWrite(const char* gbk) {
+  FILE* out = console_stderr ? stderr : stdout;
   if (console_utf8) {
-    std::fputs(GbkToUtf8Lossy(gbk).c_str(), stdout);
+    std::fputs(GbkToUtf8Lossy(gbk).c_str(), out);
   } else {
-    std::fputs(gbk, stdout);
+    std::fputs(gbk, out);
   }
-  std::fflush(stdout);  // in step with standard error when both go to one place
+  std::fflush(out);  // in step with the other stream when both go to one place
 }
 
 void EndProcess(int code) {

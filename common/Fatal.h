@@ -9,7 +9,12 @@ namespace jollix {
 // end turns this on at start so that they reach the terminal as UTF-8.
 void SetConsoleUtf8(bool utf8);
 
-// Writes a GBK text to standard output, converted when SetConsoleUtf8(true) was called.
+// Sends the standard-output lines to standard error instead: for a terminal command whose
+// standard output carries its results, so that a system line is never taken for a result.
+void SetConsoleToStderr(bool to_stderr);
+
+// Writes a GBK text to standard output (or standard error, see SetConsoleToStderr), converted
+// when SetConsoleUtf8(true) was called.
 void ConsoleWrite(const char* gbk);
 
 // Flushes every open output stream, then ends the process at once with the given code, from
