@@ -1,0 +1,137 @@
+// The main program's side of the desktop index: loads the list directory (index/MetaIndex.ind)
+// and the type settings (index/FileType.txt) once, keeps index/IndexData.ind open, and answers
+// one query at a time.
+//
+// A name search never reads a record line before it has narrowed the candidates: the words
+// select one posting list per character or pair of adjacent single-byte characters, and only the
+// records common to all of them are read from index/AllFile.dat. A candidate then still has to
+// pass, from the cheapest test to the dearest: kind, name words (the lists only tell that the
+// characters occur, not that a word occurs whole), type and class, folder, time, size,
+// existence on disk and, last, the content words.
+//
+// Threads: Search runs on a worker thread, one search at a time. The form sets Query and the
+// class selection only while no search runs; Cancel may be set from any thread and is read
+// before each candidate.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/IconList.h"
+#include "common/Prompter.h"
+#include "common/ResultPage.h"
+
+namespace jollix {
+
+// Longest texts of a query, in bytes.
+inline constexpr size_t kMaxNameWords = 499;
+inline constexpr size_t kMaxContentWords = 499;
+inline constexpr size_t kMaxQueryFolder = 1999;
+
+inline constexpr uint32_t kEndOfList = 0xFFFFFFFFu;
+inline constexpr int kClassColumns = 5;
+
+// The desktop query handed from the form to the engine. Texts are GBK.
+struct QueryRecord {
+  std::string NameWords;     // blank-separated words that must all occur in the file name
+  std::string ContentWords;  // one phrase the file's bytes must hold; empty: no content test
+  std::string Folder;        // the subtree searched (a plain prefix of the folder); empty: all
+  int Class = 0;             // column of the class selection: 0 all types, 1..4 a type class
+  int DateKind = 1;          // 0 created, 1 modified, 2 accessed; the index holds last-write only
+  uint32_t TimeFrom = 0;     // inclusive range of the record time, seconds since 1970 UTC
+  uint32_t TimeTo = 0xFFFFFFFFu;
+  uint32_t SizeFrom = 0;  // inclusive range of the record size in bytes
+  uint32_t SizeTo = 0xFFFFFFFFu;
+};
+
+// The posting lists that lower-cased name words select, in the order the words select them: a
+// double-byte character its character list; a single byte with a non-zero code followed by
+// another its pair list; one followed by a byte of code 0 or the end its character list; blank
+// and control bytes nothing. A list selected twice is named once.
+std::vector<int> QueryListNumbers(std::string_view lowered_words);
+
+// The postings common to all lists, in ascending order. Each list is ascending and ends with
+// kEndOfList. No list gives no postings.
+std::vector<uint32_t> IntersectPostings(const std::vector<std::vector<uint32_t>>& lists);
+
+class SearchServer {
+ public:
+  // Loads the index from the current folder, the installation folder. A failure writes its
+  // system lines and sets the index-unavailable flag; it never ends the process. prompter and
+  // icons must outlive the engine.
+  SearchServer(Prompter& prompter, IconList& icons);
+  ~SearchServer();
+  SearchServer(const SearchServer&) = delete;
+  SearchServer& operator=(const SearchServer&) = delete;
+
+  bool IndexUnavailable() const { return unavailable_; }
+
+  // Runs Query and writes its rows into page (all rows are deleted first). Returns 0 when
+  // finished, then Count() is the number of rows added (the single no-result row counts none);
+  // -1 when cancelled, then Count() is the number of candidates examined and the rows added so
+  // far stay. Ends the process with -1 when index/AllFile.dat cannot be opened, and as the
+  // content matcher does when its table cannot be had. Returns -1 without touching the page
+  // while the index is unavailable.
+  int Search(ResultPage& page);
+
+  // Candidates found while a search runs, then as told for Search.
+  int Count() const { return count_; }
+
+  // The records that Search examines for Query, as offsets in index/AllFile.dat, in
+  // examination order: with name words the postings common to the lists they select (file
+  // order); without, the type lists of the class (text files when the class is 0), in
+  // type-number order.
+  std::vector<uint32_t> FindCandidates() const;
+
+  // The type map of index/FileType.txt, which the form extends with extensions it adds later.
+  std::optional<int> TypeNumber(std::string_view extension) const;
+  void AddType(std::string_view extension, int number);
+  // Field 4 of index/FileType.txt for a type number 0..1999; empty for other numbers.
+  const std::string& Description(int type) const;
+
+  // The class selection: column 0 is set for every type; column c (1..4) for the types of class
+  // c, rewritten by the form before a search of tab c. Numbers outside the table read as clear.
+  bool ClassFlag(int type, int column) const;
+  void SetClassFlag(int type, int column, bool set);
+  void ClearClassColumn(int column);
+
+  QueryRecord Query;
+  std::atomic<bool> Busy{false};    // a search runs (set and cleared by the form)
+  std::atomic<bool> Cancel{false};  // the running search stops at its next candidate
+
+ private:
+  struct ListEntry {
+    int32_t Start = 0;  // byte position in index/IndexData.ind
+    int32_t Count = 0;  // postings
+  };
+
+  struct Plan;  // one search's prepared query
+
+  void Load();
+  bool LoadDirectory();
+  bool LoadFileTypes();
+  void ReadList(int number, std::vector<uint32_t>* postings) const;
+  // The class column a search of Query tests: a search without name words at class 0 looks at
+  // text files only.
+  int ExaminedColumn() const;
+  // Adds the record's row to page when it passes every test; true when it did.
+  bool AddRowIfPasses(std::string_view line, const Plan& plan, ResultPage& page, int row);
+
+  Prompter& prompter_;
+  IconList& icons_;
+  bool unavailable_ = true;
+  int postings_fd_ = -1;
+  std::vector<ListEntry> directory_;  // all 71636 lists: characters, pairs, types
+  std::map<std::string, int, std::less<>> type_map_;
+  std::vector<std::string> descriptions_;
+  std::vector<std::array<bool, kClassColumns>> class_selection_;
+  std::atomic<int> count_{0};
+};
+
+}  // namespace jollix
