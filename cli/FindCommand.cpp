@@ -1,0 +1,256 @@
+// jollix find: the desktop search form on the terminal. The options play the form's fields, the
+// rows of the result page are printed one per line.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+#include "common/Fatal.h"
+#include "common/Gbk.h"
+#include "common/InstallFolder.h"
+#include "common/Prompter.h"
+#include "common/ResultPage.h"
+#include "desktop/QueryRules.h"
+#include "desktop/SearchServer.h"
+
+namespace jollix::cli {
+namespace {
+
+constexpr int kRefused = 1;
+constexpr int kColumns = 6;
+
+const char kUsage[] =
+    "usage: jollix find [OPTIONS] [WORDS ...]\n"
+    "\n"
+    "Searches the desktop index for files whose names hold all WORDS (in any order, letter case\n"
+    "ignored), as the desktop search form does. Run 'jollix index' first to build the index.\n"
+    "\n"
+    "options:\n"
+    "  --content TEXT   the files must contain TEXT (case kept); only text files are searched\n"
+    "  --folder DIR     search only below DIR (a plain prefix of the folder, case ignored)\n"
+    "  --tab TAB        all (default), text, picture, media or binary: the types of that tab,\n"
+    "                   all of them checked; with no WORDS and no --content 'all' is refused\n"
+    "  --from DATE      last written on or after DATE (YYYY-MM-DD, a whole UTC day;\n"
+    "                   default 1970-01-01)\n"
+    "  --to DATE        last written on or before DATE, up to 23:59:59 UTC (default: now)\n"
+    "  --size SIZE      any (default), lt1m (below 1 MiB), 1m-100m or gt100m\n"
+    "  --help           this text\n"
+    "\n"
+    "Each row is printed as one line, the columns separated by a TAB: name, folder, size in\n"
+    "bytes, type description, last-write time (UTC), type number. A search without a hit prints\n"
+    "the single row \"搜索完毕，没有结果可显示\". Messages go to standard error.\n"
+    "\n"
+    "exit status: 0 the search ran, 1 the query was refused or there is no usable index,\n"
+    "2 a usage error, another code when the system ended the process.\n"
+    "\n"
+    "examples:\n"
+    "  jollix find report 2007\n"
+    "  jollix find --tab text --content 合同 --folder ~/Documents\n"
+    "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n";
+
+// The rows of the result page, kept for printing once the search is done.
+class CollectedRows : public ResultPage {
+ public:
+  void DeleteAllRows() override { rows_.clear(); }
+  int InsertRow(int row, const char* text, int) override {
+    if (row < 0 || row > RowCount()) row = RowCount();
+    rows_.insert(rows_.begin() + row, std::vector<std::string>(kColumns));
+    rows_[row][0] = text;
+    return row;
+  }
+  void SetCell(int row, int column, const char* text) override {
+    if (row >= 0 && row < RowCount() && column >= 0 && column < kColumns) rows_[row][column] = text;
+  }
+  std::string Cell(int row, int column) const override {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns) return "";
+    return rows_[row][column];
+  }
+  int RowCount() const override { return static_cast<int>(rows_.size()); }
+
+ private:
+  std::vector<std::vector<std::string>> rows_;
+};
+
+// The terminal shows no icons.
+class NoIcons : public IconList {
+ public:
+  int AddIconOf(const char*) override { return -1; }
+};
+
+int UsageError(const char* format, const char* what) {
+  std::fprintf(stderr, "jollix find: ");
+  std::fprintf(stderr, format, what);
+  std::fprintf(stderr, "\n'jollix find --help' explains the options.\n");
+  return kUsageError;
+}
+
+// Seconds since 1970 of 00:00:00 UTC of a YYYY-MM-DD day that fits 32 unsigned bits.
+bool ParseDay(const char* text, int64_t* seconds) {
+  if (std::strlen(text) != 10 || text[4] != '-' || text[7] != '-') return false;
+  for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  const int year = std::atoi(text), month = std::atoi(text + 5), day = std::atoi(text + 8);
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+  struct tm calendar = {};
+  calendar.tm_year = year - 1900;
+  calendar.tm_mon = month - 1;
+  calendar.tm_mday = day;
+  time_t t = timegm(&calendar);
+  if (calendar.tm_mday != day || calendar.tm_mon != month - 1) return false;  // 2007-02-30
+  if (t < 0 || t + 86399 > 0xFFFFFFFFll) return false;
+  *seconds = t;
+  return true;
+}
+
+int TabOf(const char* name) {
+  static const char* const kTabs[kDesktopTabCount] = {"all", "text", "picture", "media", "binary"};
+  for (int tab = 0; tab < kDesktopTabCount; ++tab) {
+    if (!std::strcmp(name, kTabs[tab])) return tab;
+  }
+  return -1;
+}
+
+const char* SizeTextOf(const char* name) {
+  static const char* const kSizes[4] = {"any", "lt1m", "1m-100m", "gt100m"};
+  for (int i = 0; i < 4; ++i) {
+    if (!std::strcmp(name, kSizes[i])) return kSizeClasses[i].Text;
+  }
+  return nullptr;
+}
+
+// A folder given on the command line, absolute from the caller's folder, in GBK.
+std::string QueryFolder(const char* dir) {
+  namespace fs = std::filesystem;
+  std::string path = dir;
+  if (!path.empty() && path[0] != '/') {
+    std::error_code ec;
+    path = (fs::current_path(ec) / fs::path(dir)).lexically_normal().string();
+  }
+  return FileNameToGbk(path);
+}
+
+void PrintRows(const CollectedRows& rows) {
+  for (int r = 0; r < rows.RowCount(); ++r) {
+    std::string line;
+    for (int c = 0; c < kColumns; ++c) {
+      std::string cell = rows.Cell(r, c);
+      if (c == 2) cell.erase(0, std::min(cell.find_first_not_of(' '), cell.size()));
+      if (c > 0) line += '\t';
+      line += GbkToUtf8Lossy(cell);
+    }
+    std::printf("%s\n", line.c_str());
+  }
+}
+
+struct Options {
+  FileSearchFields Fields;
+  bool Help = false;
+};
+
+// Reads the arguments into the form's fields; returns 0 or the usage error status.
+int ParseArguments(int argc, char** argv, Options* options) {
+  FileSearchFields& f = options->Fields;
+  f.TimeFrom = 0;
+  f.TimeTo = std::time(nullptr);
+  std::vector<std::string> words;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (options_end || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      words.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_end = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      options->Help = true;
+      return 0;
+    }
+    std::string name = arg, value;
+    bool has_value = false;
+    if (size_t eq = arg.find('='); eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      has_value = true;
+    }
+    static const char* const kValued[] = {"--content", "--folder", "--tab",
+                                          "--from",    "--to",     "--size"};
+    bool known = false;
+    for (const char* v : kValued) known = known || name == v;
+    if (!known) return UsageError("unknown option '%s'", arg.c_str());
+    if (!has_value) {
+      if (i + 1 >= argc) return UsageError("option '%s' needs a value", name.c_str());
+      value = argv[++i];
+    }
+    if (name == "--content") {
+      f.ContentWords = FileNameToGbk(value);
+    } else if (name == "--folder") {
+      f.Folder = QueryFolder(value.c_str());
+    } else if (name == "--tab") {
+      f.Class = TabOf(value.c_str());
+      if (f.Class < 0) return UsageError("unknown tab '%s'", value.c_str());
+    } else if (name == "--size") {
+      const char* text = SizeTextOf(value.c_str());
+      if (!text) return UsageError("unknown size class '%s'", value.c_str());
+      f.SizeText = text;
+    } else if (name == "--from" || name == "--to") {
+      int64_t day;
+      if (!ParseDay(value.c_str(), &day)) return UsageError("bad date '%s'", value.c_str());
+      if (name == "--from") {
+        f.TimeFrom = day;
+      } else {
+        f.TimeTo = day + 86399;
+      }
+    }
+  }
+  std::string joined;
+  for (const std::string& w : words) joined += (joined.empty() ? "" : " ") + w;
+  f.NameWords = FileNameToGbk(joined);
+  return 0;
+}
+
+int FindMain(int argc, char** argv) {
+  SetConsoleUtf8(true);
+  SetConsoleToStderr(true);
+  Options options;
+  if (int status = ParseArguments(argc, argv, &options)) return status;
+  if (options.Help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  ConsolePrompter prompter;
+  if (!EnterInstallFolder()) {
+    prompter.Ask("转移到搜索目录失败", nullptr, PromptButtons::kOk);
+    return kRefused;
+  }
+  NoIcons icons;
+  SearchServer engine(prompter, icons);
+  if (engine.IndexUnavailable()) {
+    std::fprintf(stderr, "jollix find: there is no usable index; run 'jollix index' first.\n");
+    return kRefused;
+  }
+  FileSearchFields& fields = options.Fields;
+  for (const FileTypeLine& row : TabFileTypes(fields.Class, prompter)) {
+    fields.CheckedExtensions.push_back(row.Extension);
+  }
+  if (HandOverQuery(fields, engine, prompter) != QueryVerdict::kAccepted) return kRefused;
+  CollectedRows rows;
+  engine.Search(rows);
+  PrintRows(rows);
+  return 0;
+}
+
+}  // namespace
+
+JOLLIX_COMMAND("find", "search the desktop index by name, type, folder, date, size, content",
+               FindMain);
+
+}  // namespace jollix::cli
