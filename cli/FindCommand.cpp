@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/ConsolePorts.h"
 #include "common/Fatal.h"
 #include "common/Gbk.h"
 #include "common/InstallFolder.h"
 #include "common/Prompter.h"
-#include "common/ResultPage.h"
 #include "desktop/QueryRules.h"
 #include "desktop/SearchServer.h"
 
@@ -52,35 +52,6 @@ const char kUsage[] =
     "  jollix find report 2007\n"
     "  jollix find --tab text --content 合同 --folder ~/Documents\n"
     "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n";
-
-// The rows of the result page, kept for printing once the search is done.
-class CollectedRows : public ResultPage {
- public:
-  void DeleteAllRows() override { rows_.clear(); }
-  int InsertRow(int row, const char* text, int) override {
-    if (row < 0 || row > RowCount()) row = RowCount();
-    rows_.insert(rows_.begin() + row, std::vector<std::string>(kColumns));
-    rows_[row][0] = text;
-    return row;
-  }
-  void SetCell(int row, int column, const char* text) override {
-    if (row >= 0 && row < RowCount() && column >= 0 && column < kColumns) rows_[row][column] = text;
-  }
-  std::string Cell(int row, int column) const override {
-    if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns) return "";
-    return rows_[row][column];
-  }
-  int RowCount() const override { return static_cast<int>(rows_.size()); }
-
- private:
-  std::vector<std::vector<std::string>> rows_;
-};
-
-// The terminal shows no icons.
-class NoIcons : public IconList {
- public:
-  int AddIconOf(const char*) override { return -1; }
-};
 
 int UsageError(const char* format, const char* what) {
   std::fprintf(stderr, "jollix find: ");
@@ -135,16 +106,12 @@ std::string QueryFolder(const char* dir) {
   return FileNameToGbk(path);
 }
 
-void PrintRows(const CollectedRows& rows) {
+// The size column is printed without its padding.
+void TrimSizes(ResultPage& rows) {
   for (int r = 0; r < rows.RowCount(); ++r) {
-    std::string line;
-    for (int c = 0; c < kColumns; ++c) {
-      std::string cell = rows.Cell(r, c);
-      if (c == 2) cell.erase(0, std::min(cell.find_first_not_of(' '), cell.size()));
-      if (c > 0) line += '\t';
-      line += GbkToUtf8Lossy(cell);
-    }
-    std::printf("%s\n", line.c_str());
+    std::string size = rows.Cell(r, 2);
+    size.erase(0, std::min(size.find_first_not_of(' '), size.size()));
+    rows.SetCell(r, 2, size.c_str());
   }
 }
 
@@ -231,7 +198,7 @@ int FindMain(int argc, char** argv) {
     prompter.Ask("转移到搜索目录失败", nullptr, PromptButtons::kOk);
     return kRefused;
   }
-  NoIcons icons;
+  ConsoleIconList icons;
   SearchServer engine(prompter, icons);
   if (engine.IndexUnavailable()) {
     std::fprintf(stderr, "jollix find: there is no usable index; run 'jollix index' first.\n");
@@ -242,9 +209,10 @@ int FindMain(int argc, char** argv) {
     fields.CheckedExtensions.push_back(row.Extension);
   }
   if (HandOverQuery(fields, engine, prompter) != QueryVerdict::kAccepted) return kRefused;
-  CollectedRows rows;
+  ConsoleResultPage rows(kColumns);
   engine.Search(rows);
-  PrintRows(rows);
+  TrimSizes(rows);
+  rows.Print(stdout);
   return 0;
 }
 

@@ -1,0 +1,150 @@
+// jollix find run as a process on an installation in a temp folder, indexed by jollix index.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TextFile.h"
+#include "testing/Process.h"
+#include "testing/TestInstallation.h"
+
+namespace jollix {
+namespace {
+
+using testing::BuildHome;
+using testing::BuildProgram;
+using testing::ProgramRun;
+using testing::RunHeadless;
+using testing::TestInstallation;
+
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  return parts;
+}
+
+class JollixFind : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    install_.WriteConfig(86400, 0);
+    std::string table;
+    ASSERT_TRUE(ReadWholeFile((BuildHome() + "/index/Translation.dat").c_str(), &table));
+    install_.dir().Write("home/index/Translation.dat", table);
+    ProgramRun index =
+        RunHeadless(BuildProgram("jollix"), {"jollix", "index", "--now"}, install_.Env());
+    ASSERT_EQ(index.ExitStatus, 0) << index.Err;
+  }
+  ProgramRun Find(std::vector<std::string> args) {
+    args.insert(args.begin(), {"jollix", "find"});
+    return RunHeadless(BuildProgram("jollix"), args, install_.Env());
+  }
+  // The rows printed, each split into its columns.
+  static std::vector<std::vector<std::string>> Rows(const ProgramRun& run) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : Split(run.Out, '\n')) rows.push_back(Split(line + "\t", '\t'));
+    return rows;
+  }
+
+  TestInstallation install_;
+};
+
+TEST_F(JollixFind, PrintsEachRowAsTabSeparatedUtf8Columns) {
+  ProgramRun run = Find({"A"});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  auto rows = Rows(run);
+  ASSERT_EQ(rows.size(), 1u) << run.Out;
+  ASSERT_EQ(rows[0].size(), 6u) << run.Out;
+  EXPECT_EQ(rows[0][0], "a.txt");
+  EXPECT_EQ(rows[0][1], install_.Tree() + "/");
+  EXPECT_EQ(rows[0][2], "5");         // without the padding of the page's size column
+  EXPECT_EQ(rows[0][4].size(), 19u);  // 2007-01-28 16:00:00
+  EXPECT_NE(rows[0][5], "2000");
+
+  run = Find({U8(u8"文档")});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  rows = Rows(run);
+  ASSERT_EQ(rows.size(), 1u) << run.Out;
+  EXPECT_EQ(rows[0][0], U8(u8"文档.doc"));
+}
+
+TEST_F(JollixFind, SearchesContentOnTheTextTab) {
+  ProgramRun run = Find({"--tab", "text", "--content", "alpha"});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(Split(run.Out, '\t')[0], "a.txt");
+  run = Find({"--content=Alpha"});  // case kept
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, U8(u8"搜索完毕，没有结果可显示\t\t\t\t\t\n"));
+}
+
+TEST_F(JollixFind, FiltersByFolderSizeAndDate) {
+  EXPECT_NE(Find({"--folder", install_.Tree() + "/SUB", "b"}).Out.find("b.jpg"), std::string::npos);
+  EXPECT_EQ(Find({"--folder", install_.Tree() + "/Other", "b"}).Out.find(".jpg"),
+            std::string::npos);
+  EXPECT_NE(Find({"--size", "lt1m", "a.txt"}).Out.find("a.txt"), std::string::npos);
+  EXPECT_EQ(Find({"--size", "gt100m", "a.txt"}).Out.find("a.txt"), std::string::npos);
+  EXPECT_EQ(Find({"--to", "1999-12-31", "a.txt"}).Out.find("a.txt"), std::string::npos);
+  EXPECT_NE(Find({"--from", "2000-01-01", "a.txt"}).Out.find("a.txt"), std::string::npos);
+}
+
+TEST_F(JollixFind, ARefusedQueryExitsWithOneAndSaysWhy) {
+  ProgramRun run = Find({"*", "?"});
+  EXPECT_EQ(run.ExitStatus, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_NE(run.Err.find(U8(u8"文件名关键词和文件内容关键词不能同时为空")), std::string::npos)
+      << run.Err;
+  run = Find({"--from", "2007-02-01", "--to", "2007-01-31", "a"});
+  EXPECT_EQ(run.ExitStatus, 1);
+  EXPECT_NE(run.Err.find(U8(u8"您输入的文件时间开始时间与结束时间不正确")), std::string::npos)
+      << run.Err;
+  // The same day for both is one whole day.
+  EXPECT_EQ(Find({"--from", "2007-01-31", "--to", "2007-01-31", "a"}).ExitStatus, 0);
+}
+
+TEST_F(JollixFind, UsageErrorsExitWithTwo) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--tab", "music"},
+                                               {"--size", "big"},
+                                               {"--from", "2007-02-30"},
+                                               {"--to", "07-01-01"},
+                                               {"--folder"},
+                                               {"--color", "a"}}) {
+    ProgramRun run = Find(args);
+    EXPECT_EQ(run.ExitStatus, 2) << args[0];
+    EXPECT_NE(run.Err.find("jollix find --help"), std::string::npos) << run.Err;
+  }
+  ProgramRun help = Find({"--help"});
+  EXPECT_EQ(help.ExitStatus, 0);
+  for (const char* option : {"--content", "--folder", "--tab", "--from", "--to", "--size"}) {
+    EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+  }
+  EXPECT_NE(help.Out.find("jollix find "), std::string::npos);
+}
+
+TEST_F(JollixFind, TheSystemsOwnEndsKeepTheirCodes) {
+  std::filesystem::remove(install_.Home() + "/index/Translation.dat");
+  ProgramRun run = Find({"--content", "alpha"});
+  EXPECT_EQ(run.ExitStatus, 254);  // -2
+  EXPECT_NE(run.Err.find(U8(u8"打开系统文件失败，请与开发商联系")), std::string::npos) << run.Err;
+  EXPECT_EQ(run.Out, "");
+
+  std::filesystem::remove(install_.Home() + "/index/AllFile.dat");
+  EXPECT_EQ(Find({"a"}).ExitStatus, 255);  // -1
+}
+
+TEST_F(JollixFind, WithoutAnIndexNothingIsSearched) {
+  std::filesystem::remove(install_.Home() + "/index/IndexData.ind");
+  ProgramRun run = Find({"a"});
+  EXPECT_EQ(run.ExitStatus, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_NE(run.Err.find(U8(u8"打开索引文件失败，请确保已经建立索引！")), std::string::npos)
+      << run.Err;
+  EXPECT_NE(run.Err.find("jollix index"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace jollix
