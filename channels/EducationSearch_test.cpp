@@ -189,6 +189,17 @@ TEST_F(EducationParserTest, DictionaryWithoutProviderTakesTheRestOfThePage) {
   EXPECT_EQ(ParsePage(ParseDictionary, "1.甲 2.乙").result, -1);
 }
 
+TEST_F(EducationParserTest, PagesCutShortAnywhereStayWithinThePage) {
+  std::string scholar = kScholarHead +
+                        ScholarResult("<a href=\"http://p/1\">一</a>", "甲", "摘要", "：1") +
+                        ScholarResult("<a href=\"http://p/2\">二</a>", "", "摘要", "：2");
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseScholar, scholar), 2u);
+  std::string classics = kClassicsHead + ClassicsResult("http://g/1", "一", "甲");
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseClassics, classics), 1u);
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseIdioms, "成语查询结果>【甲】一【乙】二"), 2u);
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseDictionary, "把百度设为首页>1.甲2.乙提供"), 3u);
+}
+
 // ---- channel ----
 
 TEST(EducationSearch, SourceComesFromTheFormAndScholarOpensInTheBrowser) {

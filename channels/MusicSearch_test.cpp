@@ -210,6 +210,15 @@ TEST_F(MusicParserTest, YahooSongMissingAMarkerEndsTheParseKeepingTheEarlierSong
   EXPECT_STREQ(parsed.records[0].title, "一");
 }
 
+TEST_F(MusicParserTest, PagesCutShortAnywhereStayWithinThePage) {
+  std::string baidu = kBaiduHead + BaiduSong("http://a.cn/1", "一", "甲", "乙", "1 M", "mp3") +
+                      BaiduSong("http://a.cn/2", "二", "甲", "乙", "1 M", "mp3") + kBaiduTail;
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseBaiduMp3, baidu), 2u);
+  std::string yahoo = kYahooHead + YahooSong("http://y.cn/1", "一", "手", "辑", "mp3", "1M") +
+                      YahooSong("http://y.cn/2", "二", "手", "辑", "mp3", "1M") + kYahooTail;
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseYahooMusic, yahoo), 2u);
+}
+
 // ---- rows ----
 
 class MusicRowsTest : public ::testing::Test {

@@ -231,6 +231,18 @@ TEST_F(SoftwareParserTest, SinaEntryWithoutStarRatingEndsTheParse) {
   EXPECT_STREQ(parsed.records[0].url, "http://s/1");
 }
 
+TEST_F(SoftwareParserTest, PagesCutShortAnywhereStayWithinThePage) {
+  std::string skycn = kSkycnHead + SkycnEntry("a.html", "一", "t", "s", "p", "甲") +
+                      SkycnEntry("b.html", "二", "t", "s", "p", "乙") + kSkycnPager;
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseSkycn, skycn), 2u);
+  std::string newhua =
+      kNewhuaHead + NewhuaEntry("http://n/1", "一", "t", "p", "s", "甲") + kNewhuaTail;
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseNewhua, newhua), 1u);
+  std::string sina = kSinaSort + kSinaPager + "<h3>按更新时间排序</h3>" +
+                     SinaEntry("http://s/1", "一") + SinaEntry("http://s/2", "二");
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseSinaDownload, sina), 2u);
+}
+
 // ---- rows and requests ----
 
 TEST(SoftwareRows, ColumnsInPageOrder) {

@@ -240,6 +240,18 @@ TEST(FlightParser, ReadsALowerCasePageAndNeedsTheHeader) {
   EXPECT_EQ(ParsePage(ParseFlights, "<table>" + row + "</table>").result, -1);
 }
 
+TEST(TravelParsers, PagesCutShortAnywhereStayWithinThePage) {
+  std::string weather = "<div>" + kWeatherDays + "</div><div>分区</div>";
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseWeather, weather), 30u);
+  std::string trains =
+      kTrainHead + TrainRow({"T1", "北京", "7:00"}) + TrainRow({"T2"}) + "</table>";
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseTrains, trains), 2u);
+  std::string flights = "班期<TR><TD>1</TD><TD>2</TD><TD>3</TD><TD>4</TD><TD>5</TD></TR>";
+  EXPECT_EQ(testing::ParseEveryPrefix(ParseFlights, flights), 1u);
+  std::string phone = "在手机号码归属地查询系统号码段1归属地2卡类型3邮政编码4电话区号5";
+  EXPECT_EQ(testing::ParseEveryPrefix(ParsePhoneRegion, phone), 6u);
+}
+
 // ---- rows and requests ----
 
 TEST(TravelRows, EachKindShowsItsOwnColumns) {
