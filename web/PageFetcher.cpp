@@ -41,14 +41,18 @@ bool StartsWith(const std::string& s, const char* prefix) {
   return s.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// The object as it goes on the request line: blanks, control bytes and bytes of 0x80 and above
-// are percent-encoded (libcurl refuses the first two and would encode the last differently in
-// path and query); everything else, "%" included, goes as it is.
+// The object as it goes on the request line: blanks and control bytes are percent-encoded (a
+// request line cannot carry them, and libcurl refuses them), and so are bytes of 0x80 and above
+// in the path (libcurl would encode them there in its own way). In the query those go as they
+// are, so that a site reading its query in raw GBK (the channels send some queries unencoded)
+// receives exactly the bytes of the URL. Everything else, "%" included, goes as it is.
 std::string RequestObject(const std::string& object) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
+  bool in_query = false;
   for (unsigned char c : object) {
-    if (c <= 0x20 || c >= 0x7F) {
+    in_query = in_query || c == '?';
+    if (c <= 0x20 || c == 0x7F || (c >= 0x80 && !in_query)) {
       out += '%';
       out += kHex[c >> 4];
       out += kHex[c & 0x0F];
