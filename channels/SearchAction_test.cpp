@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "channels/DocSearch.h"
+#include "channels/EducationSearch.h"
+#include "channels/MusicSearch.h"
 #include "channels/NewsSearch.h"
 #include "channels/SearchState.h"
+#include "channels/SoftwareSearch.h"
+#include "channels/TravelSearch.h"
 #include "channels/WebPageSearch.h"
 #include "testing/FakePorts.h"
 #include "testing/HttpTestServer.h"
@@ -362,6 +366,254 @@ TEST_F(SearchActionTest, GoogleDocumentsHaveNoSize) {
   ASSERT_EQ(tabs.pages[2].RowCount(), 1);
   EXPECT_EQ(tabs.pages[2].rows[0].cells,
             (std::vector<std::string>{"计划", "doc", "http://g.cn/a.doc", "Google未提供", "摘要"}));
+}
+
+// ---- music ----
+
+std::string YahooMusicPage() {
+  return "<table><tr><th>连通率</th></tr><tbody class=list><tr><td><a href=\"http://y.cn/s1\" "
+         "title=\"点击查看下载链接\">夜曲</a></td><td><a title=\"按歌手搜索\">周杰伦</a></td><td>"
+         "<a title=\"按专辑搜索\">十一月的萧邦</a></td><td><a>歌词</a></td><td>MP3</td><td>4.5M"
+         "</td></tr><tr><td><a href=\"http://y.cn/s2\" title=\"点击查看下载链接\">晴天</a></td>"
+         "<td><a title=\"按歌手搜索\">周杰伦</a></td><td><a title=\"按专辑搜索\">叶惠美</a>"
+         "</td><td><a>歌词</a></td><td>ape</td><td>30M</td></tr></tbody></table>"
+         "<a href=\"search?p=x&pn=2\">下一页</a>";
+}
+
+TEST_F(SearchActionTest, MusicSearchShowsSongsWithTheirFormatIcons) {
+  dir.Write("index/virtualfile.mp3", "");
+  dir.Write("index/virtualfile.unknowextend", "");
+  server.ServeForHost("music.cn.yahoo.com", "/search", HttpReply::Page(YahooMusicPage()));
+  MusicChannel music;
+  tabs.selected = 1;
+  form.format = 2;
+  EXPECT_EQ(Run(music), SearchOutcome::kShown);
+  EXPECT_EQ(Targets(), std::vector<std::string>{std::string("music.cn.yahoo.com/search?p=") +
+                                                kEncoded + "&mimetype=wms"});
+  ASSERT_EQ(tabs.pages[1].RowCount(), 2);
+  EXPECT_EQ(tabs.pages[1].rows[0].cells,
+            (std::vector<std::string>{"夜曲", "周杰伦", "十一月的萧邦", "4.5M", "mp3",
+                                      "http://y.cn/s1"}));
+  EXPECT_EQ(tabs.pages[1].Cell(1, 4), "ape");
+  EXPECT_EQ(icons.paths,
+            (std::vector<std::string>{"index/virtualfile.mp3", "index/virtualfile.unknowextend"}));
+  EXPECT_EQ(tabs.pages[1].rows[1].image, 1);
+  EXPECT_STREQ(NextPageLink, "http://music.cn.yahoo.com/search?p=x&pn=2");
+  EXPECT_EQ(Status(),
+            (std::vector<std::string>{
+                "Jollix超级搜索---天下音乐一网打尽！正在解析用户查询...",
+                "Jollix超级搜索---天下音乐一网打尽，正在获取网页数据...",
+                "Jollix超级搜索---天下音乐一网打尽！正在解析网页数据...",
+                "Jollix超级搜索---天下音乐一网打尽！Jollix一下，找到符合条件的音乐 2  首！",
+            }));
+}
+
+TEST_F(SearchActionTest, MusicSearchWithoutSongsAndAfterAFailedFetch) {
+  MusicChannel music;
+  form.format = -1;
+  EXPECT_EQ(Run(music), SearchOutcome::kShown);  // a 404: an empty page
+  EXPECT_EQ(Targets(), std::vector<std::string>{
+                           std::string("mp3.baidu.com/m?f=ms&rn=&tn=baidump3&ct=134217728&word=") +
+                           kEncoded + "&lm=-1&cb=tavrelund_dg"});
+  EXPECT_EQ(tabs.pages[0].rows[0].cells, std::vector<std::string>{"没有找到符合条件的音乐"});
+  EXPECT_EQ(status.Last(kChannelStatusPane),
+            "Jollix超级搜索---天下音乐一网打尽！没有找到符合条件的音乐");
+  server.Serve("/m", HttpReply::HangUp());
+  EXPECT_EQ(Run(music), SearchOutcome::kFetchFailed);
+  ASSERT_EQ(tabs.pages[0].RowCount(), 2);
+  EXPECT_EQ(tabs.pages[0].Cell(0, 0), "初始化采集器失败!");
+}
+
+// ---- software ----
+
+TEST_F(SearchActionTest, NewhuaSearchSendsTheQueryAsTyped) {
+  server.ServeForHost(
+      "search.newhua.com", "/search.asp",
+      HttpReply::Page("<table><tr><td>文件大小</td></tr></table><table><tr><td><a href=\"http://"
+                      "www.newhua.com/soft/1.htm\">天气预报</a></td><td>2007-3-1</td><td>88</td>"
+                      "<td>1 MB</td></tr><tr><td>描述：桌面天气</td></tr></table>"
+                      "<p>搜索结果 『共 1 个』</p>"));
+  SoftwareChannel software;
+  tabs.selected = 1;
+  EXPECT_EQ(Run(software), SearchOutcome::kShown);
+  ASSERT_EQ(server.Requests().size(), 1u);
+  // The GBK bytes reach the site as they were typed; the blank, which a request line cannot
+  // carry, as "%20" (the encoded query of the other engines has "+").
+  EXPECT_EQ(server.Requests()[0].path, "/search.asp?Keyword=天气%20预报");
+  ASSERT_EQ(tabs.pages[1].RowCount(), 1);
+  EXPECT_EQ(tabs.pages[1].rows[0].cells,
+            (std::vector<std::string>{"天气预报", "2007-3-1", "1 MB", "88",
+                                      "http://www.newhua.com/soft/1.htm", "描述：桌面天气"}));
+  const char* prefix = "Jollix超级搜索---让天下软件尽收眼底（病毒、木马、流氓软件除外，哈哈）！";
+  EXPECT_EQ(Status(), (std::vector<std::string>{
+                          std::string(prefix) + "正在解析用户查询...",
+                          std::string(prefix) + "正在获取网页数据...",
+                          std::string(prefix) + "正在解析网页数据...",
+                          std::string(prefix) + "Jollix一下，找到软件 1 个！",
+                      }));
+}
+
+TEST_F(SearchActionTest, SoftwareSearchEncodesForSkycnAndSinaAndFailsWithoutARow) {
+  SoftwareChannel software;
+  Run(software);
+  tabs.selected = 2;
+  Run(software);
+  EXPECT_EQ(Targets(),
+            (std::vector<std::string>{
+                std::string("www.skycn.com/search.php?ss_name=") + kEncoded,
+                std::string("tech.sina.com.cn/download/d_search.php?f_name=") + kEncoded}));
+  EXPECT_EQ(tabs.pages[2].rows[0].cells, std::vector<std::string>{"没有找到符合条件的软件"});
+  EXPECT_EQ(status.Last(kChannelStatusPane),
+            "Jollix超级搜索---让天下软件尽收眼底（病毒、木马、流氓软件除外，哈哈）！"
+            "没有找到符合条件的软件");
+
+  server.Serve("/download/d_search.php", HttpReply::HangUp());
+  EXPECT_EQ(Run(software), SearchOutcome::kFetchFailed);
+  ASSERT_EQ(prompter.messages().size(), 1u);
+  EXPECT_EQ(prompter.messages()[0].text, "初始化采集器失败，请与软件开发商联系！");
+  ASSERT_EQ(tabs.pages[2].RowCount(), 1);  // no failure row
+  EXPECT_EQ(tabs.pages[2].Cell(0, 0), "没有找到符合条件的软件");
+}
+
+// ---- travel ----
+
+class TravelSearchTest : public SearchActionTest {
+ protected:
+  TravelSearchTest() {
+    ports.tabs = &one_tab;
+    std::strcpy(NextPageLink, "www.baidu.com/s?pn=10");
+  }
+  testing::FakeResultTabs one_tab{1};
+  TravelChannel travel;
+};
+
+TEST_F(TravelSearchTest, FlightsSendTheCitiesUnencodedAndFillTheFirstTab) {
+  server.ServeForHost("www.feeyo.com", "/cgi-bin/flight/searchapi.cgi",
+                      HttpReply::Page("<TABLE><TR><TD>班期</TD></TR><TR><TD>CA1501</TD><TD>737"
+                                      "</TD><TD>首都 08:00</TD><TD>虹桥 10:05</TD><TD>每日</TD>"
+                                      "</TR></TABLE>"));
+  form.tab = 2;
+  form.query = "北京";
+  form.second_query = "上海";
+  EXPECT_EQ(Run(travel), SearchOutcome::kShown);
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].path, "/cgi-bin/flight/searchapi.cgi?org=北京&dst=上海");
+  ASSERT_EQ(one_tab.pages[0].RowCount(), 1);
+  EXPECT_EQ(one_tab.pages[0].rows[0].cells,
+            (std::vector<std::string>{"CA1501", "737", "首都 08:00", "虹桥 10:05", "每日"}));
+  EXPECT_EQ(Status(),
+            (std::vector<std::string>{
+                "Jollix超级搜索---让天下没有难走的路！正在解析用户查询...",
+                "Jollix超级搜索---让天下没有难走的路！正在获取结果页面...",
+                "Jollix超级搜索---让天下没有难走的路！正在解析网页数据...",
+                "Jollix超级搜索---让天下没有难走的路！Jollix一下，找到符合条件的信息 1 条！",
+            }));
+  EXPECT_STREQ(NextPageLink, "www.baidu.com/s?pn=10");  // travel pages leave the links alone
+}
+
+TEST_F(TravelSearchTest, TrainsAreEncodedAndAnEmptyPageShowsTheNoResultTexts) {
+  form.tab = 1;
+  form.query = "北京";
+  form.second_query = "上海";
+  EXPECT_EQ(Run(travel), SearchOutcome::kShown);
+  EXPECT_EQ(Targets(), std::vector<std::string>{
+                           "search.huochepiao.com/chaxun/result.asp?txtChuFa=%B1%B1%BE%A9&"
+                           "txtDaoDa=%C9%CF%BA%A3&submit.x=31&submit.y=9"});
+  EXPECT_EQ(one_tab.pages[0].rows[0].cells, std::vector<std::string>{"没有找到符合条件的出行信息"});
+  EXPECT_EQ(status.Last(kChannelStatusPane), "Jollix超级搜索----我搜索，我Jollix！");
+}
+
+TEST_F(TravelSearchTest, PhoneNumberIsCheckedBeforeAnyRequest) {
+  form.tab = 3;
+  for (const char* wrong : {"1391234567", "1391234567x"}) {
+    form.query = wrong;
+    EXPECT_EQ(Run(travel), SearchOutcome::kRefused);
+  }
+  EXPECT_TRUE(server.Requests().empty());
+  ASSERT_EQ(prompter.messages().size(), 2u);
+  EXPECT_EQ(prompter.messages()[0].text, kPhoneNumberError);
+  EXPECT_EQ(prompter.messages()[0].caption, "输入错误");
+  EXPECT_EQ(one_tab.pages[0].RowCount(), 0);
+
+  form.query = " 13912345678 ";
+  server.ServeForHost("www.imobile.com.cn", "/search2005.php",
+                      HttpReply::Page("在手机号码归属地查询系统号码段1391234归属地北京卡类型全球通"
+                                      "邮政编码100000电话区号010"));
+  EXPECT_EQ(Run(travel), SearchOutcome::kShown);
+  EXPECT_EQ(form.query, "13912345678");  // the field itself is trimmed
+  EXPECT_EQ(Targets(), std::vector<std::string>{"www.imobile.com.cn/search2005.php?from=tavrelund&"
+                                                "searchkeyword=13912345678"});
+  EXPECT_EQ(one_tab.pages[0].RowCount(), 6);
+}
+
+TEST_F(TravelSearchTest, PagingModeIsNotConsulted) {
+  form.tab = 0;
+  form.query = "北京";
+  {
+    ScopedPaging paging(NextPageLink);
+    Run(travel);
+  }
+  EXPECT_EQ(Targets(),
+            std::vector<std::string>{"weather.sina.com.cn/search.php?city=%B1%B1%BE%A9"});
+}
+
+// ---- education ----
+
+TEST_F(SearchActionTest, IdiomSearchFillsTheFirstTabWhateverTabIsSelected) {
+  server.ServeForHost(
+      "www.sogou.com", "/features/idiom.jsp",
+      HttpReply::Page("<div>成语查询结果</div><p>【一心一意】专心。【三心二意】不专心。</p>"));
+  EducationChannel education;
+  tabs.selected = 2;
+  form.tab = 2;
+  EXPECT_EQ(Run(education), SearchOutcome::kShown);
+  EXPECT_EQ(Targets(), std::vector<std::string>{
+                           std::string("www.sogou.com/features/idiom.jsp?query=") + kEncoded});
+  ASSERT_EQ(tabs.pages[0].RowCount(), 2);
+  EXPECT_EQ(tabs.pages[0].rows[0].cells, (std::vector<std::string>{"【一心一意--专心。", "", ""}));
+  EXPECT_EQ(tabs.pages[0].Cell(1, 0), "三心二意--不专心。");
+  EXPECT_EQ(tabs.pages[2].RowCount(), 0);
+  EXPECT_EQ(Status(),
+            (std::vector<std::string>{
+                "Jollix超级搜索---让天下最好的老师都在您的身边！正在解析用户查询...",
+                "Jollix超级搜索---让天下最好的老师都在您的身边！正在获取网页数据...",
+                "Jollix超级搜索---让天下最好的老师都在您的身边！正在解析网页数据...",
+                "Jollix超级搜索---让天下最好的老师都在您的身边！找到符合条件的信息 2 条！",
+            }));
+}
+
+TEST_F(SearchActionTest, ScholarOpensTheBrowserButPagingParsesTheStoredLink) {
+  EducationChannel education;
+  form.tab = 0;
+  EXPECT_EQ(Run(education), SearchOutcome::kOpenedInBrowser);
+  EXPECT_EQ(shell.opened,
+            std::vector<std::string>{std::string("http://scholar.google.com/scholar?q=") +
+                                     kEncoded + "&ie=gb2312"});
+  EXPECT_TRUE(server.Requests().empty());
+
+  server.ServeForHost("scholar.google.com", "/scholar?start=10",
+                      HttpReply::Page("查询结果<p class=g><a href=\"http://p/1\">论文</a><br>"
+                                      "摘要<a>被引用次数 - 7</a></p>"));
+  {
+    ScopedPaging paging("scholar.google.com/scholar?start=10");
+    EXPECT_EQ(Run(education), SearchOutcome::kShown);
+  }
+  EXPECT_EQ(shell.opened.size(), 1u);
+  ASSERT_EQ(tabs.pages[0].RowCount(), 1);
+  EXPECT_EQ(tabs.pages[0].rows[0].cells, (std::vector<std::string>{"论文", "http://p/1", "摘要"}));
+  EXPECT_EQ(status.Last(kChannelStatusPane),
+            "Jollix超级搜索---让天下最好的老师都在您的身边！找到符合条件的信息 1 条！");
+}
+
+TEST_F(SearchActionTest, EducationPageWithoutResultsShowsTheNoResultTexts) {
+  EducationChannel education;
+  form.tab = 3;
+  EXPECT_EQ(Run(education), SearchOutcome::kShown);
+  EXPECT_EQ(Targets(), std::vector<std::string>{std::string("www.baidu.com/s?tn=tavrelund_dg&wd=") +
+                                                kEncoded + "&ct=1048576&ie=gb2312"});
+  EXPECT_EQ(tabs.pages[0].rows[0].cells, std::vector<std::string>{"没有找到符合条件的信息"});
+  EXPECT_EQ(status.Last(kChannelStatusPane),
+            "Jollix超级搜索---让天下最好的老师都在您的身边！没有找到符合条件的信息");
 }
 
 }  // namespace
