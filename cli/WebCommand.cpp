@@ -15,9 +15,13 @@
 #include <vector>
 
 #include "channels/DocSearch.h"
+#include "channels/EducationSearch.h"
+#include "channels/MusicSearch.h"
 #include "channels/NewsSearch.h"
 #include "channels/SearchAction.h"
 #include "channels/SearchState.h"
+#include "channels/SoftwareSearch.h"
+#include "channels/TravelSearch.h"
 #include "channels/WebPageSearch.h"
 #include "cli/Command.h"
 #include "cli/ConsolePorts.h"
@@ -48,6 +52,10 @@ const ChannelEntry kChannels[] = {
     {"web", Instance<WebPageChannel>, {1, 2, 3}, false},
     {"news", Instance<NewsChannel>, {5, 6}, false},
     {"doc", Instance<DocChannel>, {8, 9, 10}, false},
+    {"music", Instance<MusicChannel>, {11, 12}, false},
+    {"software", Instance<SoftwareChannel>, {17, 18, 19}, false},
+    {"travel", Instance<TravelChannel>, {20, 21, 22, 25}, true},
+    {"edu", Instance<EducationChannel>, {13, 14, 15, 16}, true},
 };
 
 void PrintUsage(FILE* out) {
@@ -61,7 +69,9 @@ void PrintUsage(FILE* out) {
   for (const ChannelEntry& c : kChannels) std::fprintf(out, "%s ", c.name);
   std::fprintf(out,
                "\n"
-               "  ENGINE      the engine's tab index (0, 1, ...)\n"
+               "  ENGINE      the engine's tab index (0, 1, ...); travel and edu: the form's tab\n"
+               "              (travel: 0 weather, 1 trains, 2 flights, 3 phone number;\n"
+               "              edu: 0 papers, 1 classics, 2 idioms, 3 dictionary)\n"
                "  --type N    documents: 0 all, 1 doc, 2 pdf, 3 xls, 4 ppt, 5 rtf\n"
                "  --format N  music: -1 all, 0 mp3, 1 rm, 2 wma\n"
                "  --to TEXT   travel: the second field (arrival city)\n"

@@ -112,5 +112,61 @@ TEST_F(WebCommandTest, UsageErrors) {
   EXPECT_TRUE(server.Requests().empty());
 }
 
+TEST_F(WebCommandTest, MusicFormatAndLowerCasedFormats) {
+  server.ServeForHost(
+      "music.cn.yahoo.com", "/search",
+      HttpReply::Page(
+          "连通率<tbody class=l><tr><td><a href=\"http://y.cn/1\" title=\"点击查看下载链接"
+          "\">夜曲</a></td><td><a title=\"按歌手搜索\">周杰伦</a></td><td><a title=\""
+          "按专辑搜索\">萧邦</a></td><td><a>歌词</a></td><td>WMA</td><td>4M</td></tr>"));
+  Outcome run = Jollix("web music 1 --format 2 夜曲");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8("夜曲\t周杰伦\t萧邦\t4M\twma\thttp://y.cn/1\n"));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].path, "/search?p=%D2%B9%C7%FA&mimetype=wms");
+  EXPECT_NE(run.err.find(Utf8("找到符合条件的音乐 1  首")), std::string::npos);
+}
+
+TEST_F(WebCommandTest, SoftwareFromNewhuaSendsTheQueryAsTyped) {
+  Outcome run = Jollix("web software 1 天气");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, Utf8("没有找到符合条件的软件\t\t\t\t\t\n"));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].host + server.Requests()[0].path,
+            "search.newhua.com/search.asp?Keyword=天气");
+}
+
+TEST_F(WebCommandTest, TravelTakesTheFormTabAndTheArrivalCity) {
+  server.ServeForHost("www.feeyo.com", "/cgi-bin/flight/searchapi.cgi",
+                      HttpReply::Page("班期<tr><td>CA1501</td><td>737</td><td>首都 8:00</td>"
+                                      "<td>虹桥 10:05</td><td>每日</td></tr>"));
+  Outcome run = Jollix("web travel 2 北京 --to 上海");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8("CA1501\t737\t首都 8:00\t虹桥 10:05\t每日\n"));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].path, "/cgi-bin/flight/searchapi.cgi?org=北京&dst=上海");
+}
+
+TEST_F(WebCommandTest, TravelRefusesAWrongPhoneNumberWithoutARequest) {
+  Outcome run = Jollix("web travel 3 1391234567");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(Utf8("手机号码输入错误")), std::string::npos);
+  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_EQ(Jollix("web travel 4 北京").status, 2);
+}
+
+TEST_F(WebCommandTest, EducationSourcesByTab) {
+  server.ServeForHost("www.sogou.com", "/features/idiom.jsp",
+                      HttpReply::Page("成语查询结果><p>【一心一意】专心。</p>"));
+  Outcome idiom = Jollix("web edu 2 一心一意");
+  EXPECT_EQ(idiom.status, 0) << idiom.err;
+  EXPECT_EQ(idiom.out, Utf8("【一心一意--专心。\t\t\n"));
+  Outcome scholar = Jollix("web edu 0 天气");
+  EXPECT_EQ(scholar.status, 0);
+  EXPECT_EQ(scholar.out, "http://scholar.google.com/scholar?q=%CC%EC%C6%F8&ie=gb2312\n");
+  EXPECT_EQ(server.Requests().size(), 1u);
+}
+
 }  // namespace
 }  // namespace jollix
