@@ -60,14 +60,6 @@ void AddTitle(ResultStore<EducationRecord>* store, const char* from, const char*
   store->Add(record);
 }
 
-// Cleans the text from from on into *text; false when memory runs out.
-bool CleanFrom(const char* from, CleanText* text) {
-  char* cleaned = nullptr;
-  if (CleanHtmlText(from, &cleaned) != 0) return false;
-  text->reset(cleaned);
-  return true;
-}
-
 // Reads one scholar result whose class attribute ends at after; returns where the search goes
 // on, and sets *keep when the record is complete.
 char* ReadScholarResult(const PageScan& scan, char* after, EducationRecord* record, bool* keep) {
@@ -171,7 +163,7 @@ int ParseIdioms(ResultStore<EducationRecord>* store, char* page) {
   char* gt = area ? scan.Find(area, ">") : nullptr;
   if (!gt) return -1;
   CleanText text;
-  if (!CleanFrom(gt + 1, &text)) return -1;
+  if (CleanHtmlText(gt + 1, &text) != 0) return -1;
   static const char kClose[] = "】";
   static const char kOpen[] = "【";
   char* p = text.get();
@@ -200,7 +192,7 @@ int ParseDictionary(ResultStore<EducationRecord>* store, char* page) {
     PageScan::Cut(scan.Skip(provider, std::strlen("提供")));
   }
   CleanText text;
-  if (!CleanFrom(gt + 1, &text)) return -1;
+  if (CleanHtmlText(gt + 1, &text) != 0) return -1;
   const char* begin = text.get();
   const char* item = begin;
   for (const char* p = begin; *p; ++p) {

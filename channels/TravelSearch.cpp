@@ -71,14 +71,6 @@ int ReadWeatherDay(ResultStore<TripRecord>* store, const char* day, const char* 
   return 0;
 }
 
-// Cleans the page from from on into *text; false when memory runs out.
-bool CleanFrom(const char* from, CleanText* text) {
-  char* cleaned = nullptr;
-  if (CleanHtmlText(from, &cleaned) != 0) return false;
-  text->reset(cleaned);
-  return true;
-}
-
 // A train row's cleaned text: carriage returns and blanks become "_", so that cells end with
 // "_" where the page ended their line, and the cells are split at the remaining white space.
 void ReadTrainRow(char* text, TripRecord* record) {
@@ -143,7 +135,7 @@ int ParseWeather(ResultStore<TripRecord>* store, char* page) {
     if (char* block_end = scan.Find(wash, "</DIV")) PageScan::Cut(block_end);
   }
   CleanText text;
-  if (!CleanFrom(today, &text)) return -1;
+  if (CleanHtmlText(today, &text) != 0) return -1;
   const char* begin = text.get();
   const char* end = begin + std::strlen(begin);
   const char* day = begin;
@@ -159,7 +151,7 @@ int ParsePhoneRegion(ResultStore<TripRecord>* store, char* page) {
   if (!start) return -1;
   if (char* tail = scan.Find(start, "如果您知道的手机号码")) PageScan::Cut(tail);
   CleanText text;
-  if (!CleanFrom(start, &text)) return -1;
+  if (CleanHtmlText(start, &text) != 0) return -1;
   struct Marker {
     const char* text;
     int missing;
@@ -189,7 +181,7 @@ int ParseTrains(ResultStore<TripRecord>* store, char* page) {
     char* row_end;
     if (!TextUpTo(scan, row, kRowClose, &row_end)) return 0;
     CleanText text;
-    if (!CleanFrom(row, &text)) return 0;
+    if (CleanHtmlText(row, &text) != 0) return 0;
     TripRecord record{};
     ReadTrainRow(text.get(), &record);
     store->Add(record);

@@ -184,6 +184,13 @@ int CleanHtmlText(const char* html, char** text) {
   return 0;
 }
 
+int CleanHtmlText(const char* html, CleanText* text) {
+  char* plain = nullptr;
+  int result = CleanHtmlText(html, &plain);
+  text->reset(plain);
+  return result;
+}
+
 int DecodeEntities(char* text, int length) {
   if (text == nullptr || length <= 0) return 0;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(text);

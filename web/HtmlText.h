@@ -25,6 +25,10 @@ struct FreeDeleter {
 };
 using CleanText = std::unique_ptr<char, FreeDeleter>;
 
+// CleanHtmlText into an owner: on success *text holds the plain text; when memory runs out it
+// is emptied and -1 returned.
+int CleanHtmlText(const char* html, CleanText* text);
+
 // Decodes text[0, length) in place and returns the new length; the caller writes the NUL.
 // Leading and trailing ASCII whitespace is trimmed; a blank that follows a blank copied from
 // the text is dropped; "&#" and decimal digits give one byte (the number modulo 256; the byte
