@@ -1,7 +1,6 @@
 #include "common/Gbk.h"
 
 #include <iconv.h>
-
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -134,6 +133,17 @@ std::string DiskPathFromGbk(std::string_view gbk_path) {
   std::string raw(gbk_path);
   if (lstat(raw.c_str(), &st) == 0) return raw;
   return converted;
+}
+
+bool ExistingDiskPath(std::string_view gbk_path, std::string* disk_path) {
+  *disk_path = FileNameFromGbk(gbk_path);
+  struct stat st;
+  if (lstat(disk_path->c_str(), &st) == 0) return true;
+  if (*disk_path == gbk_path) return false;
+  std::string raw(gbk_path);
+  if (lstat(raw.c_str(), &st) != 0) return false;
+  *disk_path = std::move(raw);
+  return true;
 }
 
 }  // namespace jollix

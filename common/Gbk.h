@@ -27,5 +27,9 @@ std::string FileNameFromGbk(std::string_view gbk_name);
 // The disk path of a GBK path from the records: its converted form, or its raw bytes when only
 // those name an existing file (a name kept raw because it was not UTF-8 on disk).
 std::string DiskPathFromGbk(std::string_view gbk_path);
+// Whether a GBK path from the records names an existing entry (a symbolic link counts as
+// itself), in one lstat when its converted spelling exists; *disk_path receives the spelling
+// that names it, as DiskPathFromGbk gives.
+bool ExistingDiskPath(std::string_view gbk_path, std::string* disk_path);
 
 }  // namespace jollix

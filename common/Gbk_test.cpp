@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "testing/TempDir.h"
 
 namespace jollix {
 namespace {
 
-TEST(Gbk, LiteralsAreCompiledToGbkBytes) {
-  EXPECT_EQ(std::string("文档"), "\xCE\xC4\xB5\xB5");
-}
+TEST(Gbk, LiteralsAreCompiledToGbkBytes) { EXPECT_EQ(std::string("文档"), "\xCE\xC4\xB5\xB5"); }
 
 TEST(Gbk, Utf8AndGbkRoundTrip) {
   std::string gbk, utf8;
@@ -27,7 +27,9 @@ TEST(Gbk, InvalidInputFails) {
 }
 
 TEST(Gbk, LossyReplacesBadBytes) {
-  EXPECT_EQ(GbkToUtf8Lossy("a\xFF" "b"), "a?b");
+  EXPECT_EQ(GbkToUtf8Lossy("a\xFF"
+                           "b"),
+            "a?b");
   EXPECT_EQ(Utf8ToGbkLossy("x\xE9y"), "x?y");
 }
 
@@ -51,6 +53,21 @@ TEST(Gbk, DiskPathFindsRawNamesToo) {
   EXPECT_EQ(DiskPathFromGbk(gbk), dir / "\xC4\xE3");
   dir.Write("\xE4\xBD\xA0", "utf-8 name");  // 你
   EXPECT_EQ(DiskPathFromGbk(FileNameToGbk(dir / "\xE4\xBD\xA0")), dir / "\xE4\xBD\xA0");
+}
+
+TEST(Gbk, ExistingDiskPathTriesBothSpellings) {
+  testing::TempDir dir;
+  dir.Write("\xC4\xE3", "raw gbk name on disk");  // 你 in GBK, not valid UTF-8
+  dir.Write("\xE5\xA5\xBD", "utf-8 name");        // 好
+  std::string disk;
+  EXPECT_TRUE(ExistingDiskPath(FileNameToGbk(dir / "\xC4\xE3"), &disk));
+  EXPECT_EQ(disk, dir / "\xC4\xE3");
+  EXPECT_TRUE(ExistingDiskPath(FileNameToGbk(dir / "\xE5\xA5\xBD"), &disk));
+  EXPECT_EQ(disk, dir / "\xE5\xA5\xBD");
+  EXPECT_FALSE(ExistingDiskPath(FileNameToGbk(dir / "\xE4\xBB\xAC"), &disk));  // 们
+  EXPECT_FALSE(ExistingDiskPath(dir / "gone", &disk));
+  std::filesystem::create_symlink(dir / "nowhere", dir / "link");
+  EXPECT_TRUE(ExistingDiskPath(dir / "link", &disk));  // a dangling link is still an entry
 }
 
 }  // namespace
