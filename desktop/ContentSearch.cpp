@@ -111,30 +111,30 @@ int64_t ContentSearch::ScanBuffer(const unsigned char* buf, size_t k) const {
 }
 
 int64_t ContentSearch::SearchFile(const char* disk_path) {
-  const size_t n = pattern_.size();
-  if (n == 0) return -1;
+  if (pattern_.empty()) return -1;
   int fd = open(disk_path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
-  posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  int64_t found = SearchOpenFile(fd);
+  close(fd);
+  return found;
+}
+
+int64_t ContentSearch::SearchOpenFile(int fd) {
+  const size_t n = pattern_.size();
+  if (n == 0) return -1;
   // A chunk after the first starts this many bytes before the end of the one before, so that
   // every window the chunk before could not decide (the converted pattern is m >= n bytes long
   // and its tail must fit in the chunk) is looked at again.
   const size_t step_back = second_.size() > n ? second_.size() : n;
   off_t offset = 0;
-  int64_t found = -1;
   for (;;) {
     ssize_t k = ReadAt(fd, buffer_.get(), kContentChunk, offset);
-    if (k < 0) break;
+    if (k < 0) return -1;
     int64_t p = ScanBuffer(buffer_.get(), static_cast<size_t>(k));
-    if (p >= 0) {
-      found = offset + p;
-      break;
-    }
-    if (static_cast<size_t>(k) < kContentChunk) break;
+    if (p >= 0) return offset + p;
+    if (static_cast<size_t>(k) < kContentChunk) return -1;
     offset += static_cast<off_t>(kContentChunk - step_back);
   }
-  close(fd);
-  return found;
 }
 
 }  // namespace jollix

@@ -48,6 +48,8 @@ class ContentSearch {
   // Searches the file at a path as the file system spells it. Returns the file position of the
   // last byte of the first match, or -1 when the words do not occur or the file cannot be read.
   int64_t SearchFile(const char* disk_path);
+  // The same over a file open for reading, read from its start; the file stays open.
+  int64_t SearchOpenFile(int fd);
 
   // The converted pattern (two bytes per character), for inspection.
   const std::string& SecondPattern() const { return second_; }

@@ -24,7 +24,6 @@ namespace jollix {
 namespace {
 
 constexpr char kUnit[] = "SearchServer";
-constexpr size_t kMetaIndexBytes = 8u * kListCount;
 constexpr char kNoResultRow[] = "搜索完毕，没有结果可显示";
 
 // Reads up to size bytes at offset, retrying short reads. Returns the bytes read, -1 on error.
@@ -46,10 +45,27 @@ uint32_t FromLittleEndian(uint32_t v) {
   return v;
 }
 
+void LowerInto(std::string_view text, std::string* out) {
+  out->assign(text);
+  for (char& c : *out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+}
+
 std::string Lowered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+  std::string out;
+  LowerInto(text, &out);
   return out;
+}
+
+// Whether text, lower-cased byte by byte, begins with the lower-cased prefix.
+bool StartsWithLowered(std::string_view text, std::string_view lowered_prefix) {
+  if (text.size() < lowered_prefix.size()) return false;
+  for (size_t i = 0; i < lowered_prefix.size(); ++i) {
+    if (LowerByte(static_cast<unsigned char>(text[i])) !=
+        static_cast<unsigned char>(lowered_prefix[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // Words separated by single blanks; two blanks in a row give an empty word.
@@ -112,17 +128,24 @@ std::vector<int> QueryListNumbers(std::string_view s) {
     if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) numbers.push_back(n);
   };
   const size_t n = s.size();
+  bool paired_with_previous = false;
   for (size_t i = 0; i < n;) {
     unsigned char b = static_cast<unsigned char>(s[i]);
     unsigned char next = i + 1 < n ? static_cast<unsigned char>(s[i + 1]) : 0;
     if (b >= 0x80) {
       add(DoubleByteListNumber(b, next));
       i += 2;
+      paired_with_previous = false;
       continue;
     }
     ++i;
-    if (CharCode(b) == 0) continue;
-    add(CharCode(next) != 0 ? PairListNumber(b, next) : b);
+    const bool pairs_with_next = CharCode(b) != 0 && CharCode(next) != 0;
+    if (pairs_with_next) {
+      add(PairListNumber(b, next));
+    } else if (CharCode(b) != 0 && !paired_with_previous) {
+      add(b);
+    }
+    paired_with_previous = pairs_with_next;
   }
   return numbers;
 }
@@ -158,6 +181,8 @@ struct SearchServer::Plan {
   bool WithContent = false;
   ContentSearch* Matcher = nullptr;
   const QueryRecord* Query = nullptr;
+  // Scratch texts reused from candidate to candidate.
+  std::string LoweredName, FullPath, DiskPath, Cell;
 };
 
 SearchServer::SearchServer(Prompter& prompter, IconList& icons)
@@ -189,26 +214,23 @@ void SearchServer::Load() {
 }
 
 bool SearchServer::LoadDirectory() {
-  std::string bytes(kMetaIndexBytes, '\0');
+  static_assert(sizeof(ListEntry) == 8);
+  directory_.reset(new ListEntry[kListCount]);
   FILE* f = std::fopen(kMetaIndexFile, "rb");
   if (!f) return false;
-  size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  size_t got = std::fread(directory_.get(), sizeof(ListEntry), kListCount, f);
   std::fclose(f);
   // A short directory would name lists that were never written: the index is unusable.
-  if (got < bytes.size()) return false;
+  if (got < static_cast<size_t>(kListCount)) return false;
   struct stat st;
   const int64_t data_size = fstat(postings_fd_, &st) == 0 ? st.st_size : 0;
-  directory_.assign(kListCount, ListEntry{});
   for (int i = 0; i < kListCount; ++i) {
-    uint32_t start, count;
-    std::memcpy(&start, bytes.data() + 8 * i, 4);
-    std::memcpy(&count, bytes.data() + 8 * i + 4, 4);
-    ListEntry e{static_cast<int32_t>(FromLittleEndian(start)),
-                static_cast<int32_t>(FromLittleEndian(count))};
+    ListEntry& e = directory_[i];
+    e.Start = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Start)));
+    e.Count = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Count)));
     // Never trust a list to reach past the end of the postings file.
-    if (e.Start < 0 || e.Count < 0 || e.Start > data_size) e = ListEntry{};
+    if (e.Start < 0 || e.Count < 0 || e.Start > data_size) e = ListEntry{0, 0};
     e.Count = static_cast<int32_t>(std::min<int64_t>(e.Count, (data_size - e.Start) / 4));
-    directory_[i] = e;
   }
   return true;
 }
@@ -336,8 +358,21 @@ int SearchServer::Search(ResultPage& page) {
   return 0;
 }
 
-bool SearchServer::AddRowIfPasses(std::string_view line, const Plan& plan, ResultPage& page,
-                                  int row) {
+// Whether the file at plan.FullPath holds the content words. A file that holds them exists, so
+// this also stands for the existence test: one path walk (the open) instead of two.
+bool SearchServer::ContentFound(Plan& plan) {
+  plan.DiskPath = FileNameFromGbk(plan.FullPath);
+  int fd = open(plan.DiskPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && plan.DiskPath != plan.FullPath) {
+    fd = open(plan.FullPath.c_str(), O_RDONLY | O_CLOEXEC);  // a name kept raw in the records
+  }
+  if (fd < 0) return false;
+  const bool found = plan.Matcher->SearchOpenFile(fd) >= 0;
+  close(fd);
+  return found;
+}
+
+bool SearchServer::AddRowIfPasses(std::string_view line, Plan& plan, ResultPage& page, int row) {
   const char kind = line[0];
   if (kind != kFolderRecord && kind != kFileRecord) return false;  // withdrawn or no record
   const bool folder_record = kind == kFolderRecord;
@@ -346,9 +381,9 @@ bool SearchServer::AddRowIfPasses(std::string_view line, const Plan& plan, Resul
   const size_t tab1 = line.find('\t', 1);
   if (tab1 == std::string_view::npos) return false;
   const std::string_view name = line.substr(1, tab1 - 1);
-  const std::string lowered_name = Lowered(name);
+  LowerInto(name, &plan.LoweredName);
   for (const std::string& word : plan.Words) {
-    if (lowered_name.find(word) == std::string::npos) return false;
+    if (plan.LoweredName.find(word) == std::string::npos) return false;
   }
 
   const size_t tab2 = line.find('\t', tab1 + 1);
@@ -379,22 +414,21 @@ bool SearchServer::AddRowIfPasses(std::string_view line, const Plan& plan, Resul
     return false;
   }
 
-  if (Lowered(folder).compare(0, plan.Folder.size(), plan.Folder) != 0) return false;
+  if (!StartsWithLowered(folder, plan.Folder)) return false;
   const QueryRecord& q = *plan.Query;
   const uint32_t t = static_cast<uint32_t>(time), s = static_cast<uint32_t>(size);
   if (t < q.TimeFrom || t > q.TimeTo) return false;
   if (s < q.SizeFrom || s > q.SizeTo) return false;
 
-  const std::string full_path = std::string(folder) + std::string(name);
-  const std::string disk_path = DiskPathFromGbk(full_path);
-  struct stat st;
-  if (lstat(disk_path.c_str(), &st) != 0) return false;
-  if (plan.WithContent && plan.Matcher->SearchFile(disk_path.c_str()) < 0) return false;
+  plan.FullPath.assign(folder).append(name);
+  if (plan.WithContent ? !ContentFound(plan) : !ExistingDiskPath(plan.FullPath, &plan.DiskPath)) {
+    return false;
+  }
 
-  const int index =
-      page.InsertRow(row, std::string(name).c_str(), icons_.AddIconOf(full_path.c_str()));
+  const int icon = icons_.AddIconOf(plan.FullPath.c_str());
+  const int index = page.InsertRow(row, plan.Cell.assign(name).c_str(), icon);
+  page.SetCell(index, 1, plan.Cell.assign(folder).c_str());
   char number[32];
-  page.SetCell(index, 1, std::string(folder).c_str());
   std::snprintf(number, sizeof number, "%12u", s);
   page.SetCell(index, 2, number);
   page.SetCell(index, 3,

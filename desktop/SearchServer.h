@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,7 +54,9 @@ struct QueryRecord {
 // The posting lists that lower-cased name words select, in the order the words select them: a
 // double-byte character its character list; a single byte with a non-zero code followed by
 // another its pair list; one followed by a byte of code 0 or the end its character list; blank
-// and control bytes nothing. A list selected twice is named once.
+// and control bytes nothing. A list selected twice is named once, and the character list of a
+// byte that ends a selected pair is left out: the pair's list is part of it, so it could narrow
+// nothing, and it is among the longest lists there are (a final digit or letter).
 std::vector<int> QueryListNumbers(std::string_view lowered_words);
 
 // The postings common to all lists, in ascending order. Each list is ascending and ends with
@@ -106,9 +109,10 @@ class SearchServer {
   std::atomic<bool> Cancel{false};  // the running search stops at its next candidate
 
  private:
+  // One entry of index/MetaIndex.ind as the file holds it (read straight into memory).
   struct ListEntry {
-    int32_t Start = 0;  // byte position in index/IndexData.ind
-    int32_t Count = 0;  // postings
+    int32_t Start;  // byte position in index/IndexData.ind
+    int32_t Count;  // postings
   };
 
   struct Plan;  // one search's prepared query
@@ -121,13 +125,14 @@ class SearchServer {
   // text files only.
   int ExaminedColumn() const;
   // Adds the record's row to page when it passes every test; true when it did.
-  bool AddRowIfPasses(std::string_view line, const Plan& plan, ResultPage& page, int row);
+  bool AddRowIfPasses(std::string_view line, Plan& plan, ResultPage& page, int row);
+  static bool ContentFound(Plan& plan);
 
   Prompter& prompter_;
   IconList& icons_;
   bool unavailable_ = true;
   int postings_fd_ = -1;
-  std::vector<ListEntry> directory_;  // all 71636 lists: characters, pairs, types
+  std::unique_ptr<ListEntry[]> directory_;  // all 71636 lists: characters, pairs, types
   std::map<std::string, int, std::less<>> type_map_;
   std::vector<std::string> descriptions_;
   std::vector<std::array<bool, kClassColumns>> class_selection_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 
@@ -36,15 +37,17 @@ const char kFileTypes[] =
 TEST(QueryListNumbers, SelectPairsOverlappingAndCharactersAtWordEnds) {
   const int re = PairListNumber('r', 'e'), ea = PairListNumber('e', 'a'),
             ad = PairListNumber('a', 'd');
-  EXPECT_EQ(QueryListNumbers("read"), (std::vector<int>{re, ea, ad, 'd'}));
-  // Blank selects nothing; the letter before it selects its character list.
-  EXPECT_EQ(QueryListNumbers("re ad"), (std::vector<int>{re, 'e', ad, 'd'}));
+  EXPECT_EQ(QueryListNumbers("read"), (std::vector<int>{re, ea, ad}));
+  // Blank selects nothing; a letter before it that no pair holds selects its character list.
+  EXPECT_EQ(QueryListNumbers("re ad"), (std::vector<int>{re, ad}));
+  EXPECT_EQ(QueryListNumbers("a b"), (std::vector<int>{'a', 'b'}));
   EXPECT_EQ(QueryListNumbers("报告"), (std::vector<int>{0xB1A8, 0xB8E6}));
   // A single byte before a double-byte character takes its character list; a list is named once.
   EXPECT_EQ(QueryListNumbers("a报a报"), (std::vector<int>{'a', 0xB1A8}));
+  EXPECT_EQ(QueryListNumbers("x报"), (std::vector<int>{'x', 0xB1A8}));
   EXPECT_EQ(QueryListNumbers(".txt"),
             (std::vector<int>{PairListNumber('.', 't'), PairListNumber('t', 'x'),
-                              PairListNumber('x', 't'), 't'}));
+                              PairListNumber('x', 't')}));
   EXPECT_TRUE(QueryListNumbers("  \x01").empty());
   // A lead byte at the very end pairs with 0.
   EXPECT_EQ(QueryListNumbers("\xB1"), (std::vector<int>{0xB100}));
@@ -339,6 +342,18 @@ TEST_F(SearchTest, AContentOnlySearchExaminesTextTypesOnlyAndNeverFolders) {
     EXPECT_EQ(Sorted(candidates), (std::vector<std::string>{"a合同.txt", "b.doc", "c.doc"}));
     EXPECT_EQ(Names(Engine().Query), (std::vector<std::string>{"a合同.txt", "b.doc"}));
   }
+}
+
+TEST_F(SearchTest, NamesKeptRawOnDiskAreFoundByNameAndByContent) {
+  install_.WriteInstallFile("index/Translation.dat", std::string(131072, '\0'));
+  // A name spelled in GBK on disk is not UTF-8: the records keep its bytes as they are.
+  std::ofstream(install_.TreeGbk() + "/你.txt", std::ios::binary) << "本合同";
+  install_.WriteFile("你好.txt", "无关");
+  install_.Index();
+  EXPECT_EQ(Sorted(Names(Words("你"))), (std::vector<std::string>{"你.txt", "你好.txt"}));
+  QueryRecord q;
+  q.ContentWords = "合同";
+  EXPECT_EQ(Names(q), (std::vector<std::string>{"你.txt"}));
 }
 
 TEST_F(SearchTest, TypeListsAreTakenInTypeNumberOrder) {
