@@ -1,7 +1,14 @@
 #!/usr/bin/env python3
 """Builds the synthetic tree that bench/index measures: FOLDERS folders and FILES empty files
 under ROOT, a third of the names Chinese, every file's extension drawn from the type table.
-The same seed always gives the same tree."""
+The same seed always gives the same tree.
+
+With TEXT_BYTES (bench/query), the files of the text class get contents instead: GBK text of
+about TEXT_BYTES bytes each (half to one and a half times that), Chinese and English words, where
+the word MARKER stands in one file of fifty. Names and layout stay those of the tree without
+contents.
+
+usage: make-tree.py ROOT FILES FOLDERS TYPE_TABLE [TEXT_BYTES]"""
 import os
 import random
 import sys
@@ -32,6 +39,53 @@ def extensions(type_table):
     return exts
 
 
+MARKER = "milestone"
+
+
+def text_extensions(type_table):
+    exts = set()
+    with open(type_table, "rb") as f:
+        for line in f.read().decode("gbk").splitlines():
+            fields = line.split("\t")
+            if line and not line.startswith("#") and len(fields) > 2 and fields[2] == "1":
+                exts.add(fields[0])
+    return exts
+
+
+def corpus(rng, size):
+    """size bytes of GBK text: lines of English and Chinese words."""
+    words = WORDS + ["the", "and", "of", "to", "in", "for", "with", "on", "by", "from"]
+    parts, length = [], 0
+    while length < size:
+        if rng.random() < 0.5:
+            line = " ".join(rng.choice(words) for _ in range(rng.randint(4, 12)))
+        else:
+            line = "".join(rng.choice(CHINESE) for _ in range(rng.randint(8, 30))) + "。"
+        data = (line + "\n").encode("gbk")
+        parts.append(data)
+        length += len(data)
+    return b"".join(parts)
+
+
+class Contents:
+    """Contents of the text files, drawn from one corpus by a generator of their own, so that
+    the names and the layout do not depend on them."""
+
+    def __init__(self, text_bytes):
+        self.rng = random.Random(20070409)
+        self.text_bytes = text_bytes
+        self.corpus = corpus(self.rng, max(4 << 20, 4 * text_bytes))
+
+    def next(self):
+        size = self.rng.randint(self.text_bytes // 2, self.text_bytes * 3 // 2)
+        start = self.rng.randrange(len(self.corpus) - size)
+        data = self.corpus[start:start + size]
+        if self.rng.random() < 1 / 50:
+            at = self.rng.randrange(len(data) + 1)
+            data = data[:at] + (" %s " % MARKER).encode() + data[at:]
+        return data
+
+
 def name(rng, chinese):
     if chinese:
         return "".join(rng.choice(CHINESE) for _ in range(rng.randint(2, 6)))
@@ -44,6 +98,9 @@ def name(rng, chinese):
 
 def main():
     root, files, folders, type_table = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+    text_bytes = int(sys.argv[5]) if len(sys.argv) > 5 else 0
+    contents = Contents(text_bytes) if text_bytes > 0 else None
+    texts = text_extensions(type_table)
     rng = random.Random(20070408)
     exts = extensions(type_table)
     paths = [root]
@@ -55,8 +112,13 @@ def main():
         paths.append(path)
     for i in range(files):
         folder = paths[rng.randrange(len(paths))]
-        base = "%s_%d.%s" % (name(rng, rng.random() < 1 / 3), i, rng.choice(exts))
-        os.close(os.open(os.path.join(folder, base), os.O_CREAT | os.O_WRONLY, 0o644))
+        stem = name(rng, rng.random() < 1 / 3)
+        ext = rng.choice(exts)  # drawn after the name, as always
+        base = "%s_%d.%s" % (stem, i, ext)
+        fd = os.open(os.path.join(folder, base), os.O_CREAT | os.O_WRONLY, 0o644)
+        if contents and ext in texts:
+            os.write(fd, contents.next())
+        os.close(fd)
 
 
 if __name__ == "__main__":
