@@ -190,7 +190,7 @@ int FindMain(int argc, char** argv) {
   Options options;
   if (int status = ParseArguments(argc, argv, &options)) return status;
   if (options.Help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(GbkToUtf8Lossy(kUsage).c_str(), stdout);
     return 0;
   }
   ConsolePrompter prompter;

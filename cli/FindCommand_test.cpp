@@ -123,6 +123,7 @@ TEST_F(JollixFind, UsageErrorsExitWithTwo) {
     EXPECT_NE(help.Out.find(option), std::string::npos) << option;
   }
   EXPECT_NE(help.Out.find("jollix find "), std::string::npos);
+  EXPECT_NE(help.Out.find(U8(u8"--content 合同")), std::string::npos);  // UTF-8 on the terminal
 }
 
 TEST_F(JollixFind, TheSystemsOwnEndsKeepTheirCodes) {
