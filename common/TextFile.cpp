@@ -1,6 +1,9 @@
 #include "common/TextFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace jollix {
 
@@ -46,6 +49,19 @@ size_t ReadLine(FILE* f, char* buffer, size_t size) {
   }
   buffer[n] = '\0';
   return n;
+}
+
+ssize_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t r =
+        pread(fd, static_cast<char*>(buffer) + got, size - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return got > 0 ? static_cast<ssize_t>(got) : -1;
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return static_cast<ssize_t>(got);
 }
 
 }  // namespace jollix

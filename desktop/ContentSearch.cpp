@@ -7,25 +7,13 @@
 #include <cstring>
 
 #include "common/Fatal.h"
+#include "common/TextFile.h"
 
 namespace jollix {
 namespace {
 
 constexpr char kUnit[] = "ContentSearch";
 constexpr size_t kTableBytes = 2 * kTranslationEntries;
-
-// Reads up to size bytes at offset, retrying short reads; -1 on a read error.
-ssize_t ReadAt(int fd, unsigned char* buf, size_t size, off_t offset) {
-  size_t got = 0;
-  while (got < size) {
-    ssize_t r = pread(fd, buf + got, size - got, offset + static_cast<off_t>(got));
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return -1;
-    if (r == 0) break;
-    got += static_cast<size_t>(r);
-  }
-  return static_cast<ssize_t>(got);
-}
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "common/FormattedInput.h"
 #include "common/Gbk.h"
 #include "common/IndexLayout.h"
+#include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 
 namespace jollix {
@@ -25,20 +26,6 @@ namespace {
 
 constexpr char kUnit[] = "SearchServer";
 constexpr char kNoResultRow[] = "搜索完毕，没有结果可显示";
-
-// Reads up to size bytes at offset, retrying short reads. Returns the bytes read, -1 on error.
-ssize_t ReadAt(int fd, void* buf, size_t size, uint64_t offset) {
-  size_t got = 0;
-  while (got < size) {
-    ssize_t r =
-        pread(fd, static_cast<char*>(buf) + got, size - got, static_cast<off_t>(offset + got));
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return got > 0 ? static_cast<ssize_t>(got) : -1;
-    if (r == 0) break;
-    got += static_cast<size_t>(r);
-  }
-  return static_cast<ssize_t>(got);
-}
 
 uint32_t FromLittleEndian(uint32_t v) {
   if constexpr (std::endian::native == std::endian::big) return __builtin_bswap32(v);
