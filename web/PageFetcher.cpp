@@ -1,6 +1,5 @@
 #include "web/PageFetcher.h"
 
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +13,7 @@
 
 #include "common/Gbk.h"
 #include "common/IndexLayout.h"
+#include "web/CurlLibrary.h"
 #include "web/HtmlText.h"
 #include "web/SplitUrl.h"
 
@@ -162,49 +162,50 @@ class PageFetcher::Transfer {
   ~Transfer() {
     Cancel();
     Join();
-    if (multi_ != nullptr && easy_ != nullptr) curl_multi_remove_handle(multi_, easy_);
-    if (easy_ != nullptr) curl_easy_cleanup(easy_);
-    if (multi_ != nullptr) curl_multi_cleanup(multi_);
-    if (url_ != nullptr) curl_url_cleanup(url_);
-    if (request_headers_ != nullptr) curl_slist_free_all(request_headers_);
+    if (multi_ != nullptr && easy_ != nullptr) curl_->multi_remove_handle(multi_, easy_);
+    if (easy_ != nullptr) curl_->easy_cleanup(easy_);
+    if (multi_ != nullptr) curl_->multi_cleanup(multi_);
+    if (url_ != nullptr) curl_->url_cleanup(url_);
+    if (request_headers_ != nullptr) curl_->slist_free_all(request_headers_);
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
 
   // Creates the handles; CURLE_OK or CURLE_FAILED_INIT.
   CURLcode Open() {
-    easy_ = curl_easy_init();
-    multi_ = curl_multi_init();
-    url_ = curl_url();
+    if (curl_ == nullptr) return CURLE_FAILED_INIT;
+    easy_ = curl_->easy_init();
+    multi_ = curl_->multi_init();
+    url_ = curl_->url();
     return easy_ != nullptr && multi_ != nullptr && url_ != nullptr ? CURLE_OK : CURLE_FAILED_INIT;
   }
 
   CURLUcode SetUrl(const std::string& url) {
-    return curl_url_set(url_, CURLUPART_URL, url.c_str(), CURLU_PATH_AS_IS);
+    return curl_->url_set(url_, CURLUPART_URL, url.c_str(), CURLU_PATH_AS_IS);
   }
 
   // Sets up a GET without cache and without automatic redirects, and starts the reader.
   void Start() {
-    request_headers_ = curl_slist_append(nullptr, kUserAgentHeader);
-    request_headers_ = curl_slist_append(request_headers_, "Pragma: no-cache");
-    request_headers_ = curl_slist_append(request_headers_, "Cache-Control: no-cache");
-    curl_easy_setopt(easy_, CURLOPT_CURLU, url_);
-    curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, request_headers_);
-    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.Connect));
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, static_cast<long>(kChunkSize));
-    curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
-    curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeaderLine);
-    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
-    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-    curl_multi_add_handle(multi_, easy_);
+    request_headers_ = curl_->slist_append(nullptr, kUserAgentHeader);
+    request_headers_ = curl_->slist_append(request_headers_, "Pragma: no-cache");
+    request_headers_ = curl_->slist_append(request_headers_, "Cache-Control: no-cache");
+    curl_->easy_setopt(easy_, CURLOPT_CURLU, url_);
+    curl_->easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
+    curl_->easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
+    curl_->easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
+    curl_->easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_->easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_->easy_setopt(easy_, CURLOPT_HTTPHEADER, request_headers_);
+    curl_->easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.Connect));
+    curl_->easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_->easy_setopt(easy_, CURLOPT_BUFFERSIZE, static_cast<long>(kChunkSize));
+    curl_->easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
+    curl_->easy_setopt(easy_, CURLOPT_PREREQDATA, this);
+    curl_->easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeaderLine);
+    curl_->easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_->easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_->easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_->multi_add_handle(multi_, easy_);
     reader_ = std::thread([this] { Run(); });
   }
 
@@ -223,7 +224,7 @@ class PageFetcher::Transfer {
 
   void Cancel() {
     cancel_ = true;
-    if (multi_ != nullptr) curl_multi_wakeup(multi_);
+    if (multi_ != nullptr) curl_->multi_wakeup(multi_);
   }
 
   void Join() {
@@ -240,13 +241,13 @@ class PageFetcher::Transfer {
     CURLcode result = CURLE_OK;
     while (true) {
       int running = 0;
-      if (curl_multi_perform(multi_, &running) != CURLM_OK) {
+      if (curl_->multi_perform(multi_, &running) != CURLM_OK) {
         result = CURLE_OUT_OF_MEMORY;
         break;
       }
       if (running == 0) {
         int left = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi_, &left))
+        while (CURLMsg* msg = curl_->multi_info_read(multi_, &left))
           if (msg->msg == CURLMSG_DONE) result = msg->data.result;
         break;
       }
@@ -267,7 +268,7 @@ class PageFetcher::Transfer {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - silent);
         wait_ms = static_cast<int>(std::min<long long>(wait_ms, left.count() + 1));
       }
-      curl_multi_poll(multi_, nullptr, 0, wait_ms, nullptr);
+      curl_->multi_poll(multi_, nullptr, 0, wait_ms, nullptr);
     }
     std::lock_guard<std::mutex> lock(mu_);
     result_ = result;
@@ -298,7 +299,7 @@ class PageFetcher::Transfer {
       return length;
     }
     long status = 0;
-    curl_easy_getinfo(t->easy_, CURLINFO_RESPONSE_CODE, &status);
+    t->curl_->easy_getinfo(t->easy_, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 100 && status < 200) {
       t->head_text_.clear();
       return length;
@@ -334,6 +335,7 @@ class PageFetcher::Transfer {
 
   PageText* page_;
   const FetchLimits& limits_;
+  const CurlLibrary* curl_ = Curl();
   CURL* easy_ = nullptr;
   CURLM* multi_ = nullptr;
   CURLU* url_ = nullptr;
@@ -359,8 +361,6 @@ class PageFetcher::Transfer {
 // PageFetcher
 
 PageFetcher::PageFetcher(const FetchLimits& limits) : limits_(limits) {
-  static std::once_flag curl_ready;
-  std::call_once(curl_ready, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 PageFetcher::~PageFetcher() = default;
