@@ -202,12 +202,14 @@ void SearchServer::Load() {
 bool SearchServer::LoadDirectory() {
   static_assert(sizeof(ListEntry) == 8);
   directory_.reset(new ListEntry[kListCount]);
-  FILE* f = std::fopen(kMetaIndexFile, "rb");
-  if (!f) return false;
-  size_t got = std::fread(directory_.get(), sizeof(ListEntry), kListCount, f);
-  std::fclose(f);
+  // One read straight into the directory: it is loaded at every start of a search program.
+  const int fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const size_t want = sizeof(ListEntry) * kListCount;
+  const ssize_t got = ReadAt(fd, directory_.get(), want, 0);
+  close(fd);
   // A short directory would name lists that were never written: the index is unusable.
-  if (got < static_cast<size_t>(kListCount)) return false;
+  if (got != static_cast<ssize_t>(want)) return false;
   struct stat st;
   const int64_t data_size = fstat(postings_fd_, &st) == 0 ? st.st_size : 0;
   for (int i = 0; i < kListCount; ++i) {
