@@ -73,8 +73,7 @@ int ParseBaiduDoc(ResultStore<DocRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string("http://") + HostName(Site::kBaiduWeb) + "/";
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
   char* area = scan.Find(page, "百度一下");
   if (!area) return -1;
 
@@ -116,8 +115,7 @@ int ParseSogouDoc(ResultStore<DocRecord>* store, char* page) {
   ClearPageLinks();
   if (char* anchor = scan.Find(page, "结果页码")) {
     std::string prefix = std::string("http://") + HostName(Site::kSogouWeb) + "/web";
-    FindPageLink(anchor, "上一页", prefix.c_str(), PrevPageLink);
-    FindPageLink(anchor, "下一页", prefix.c_str(), NextPageLink);
+    FindPrevNextLinks(anchor, prefix.c_str());
   }
   char* area = scan.Find(page, "搜索结果");
   if (!area) return -1;
@@ -166,8 +164,7 @@ int ParseGoogleDoc(ResultStore<DocRecord>* store, char* page) {
   ClearPageLinks();
   if (char* anchor = scan.Find(page, "结果页码")) {
     std::string prefix = std::string("http://") + HostName(Site::kGoogleChinaWeb);
-    FindPageLink(anchor, "上一页", prefix.c_str(), PrevPageLink);
-    FindPageLink(anchor, "下一页", prefix.c_str(), NextPageLink);
+    FindPrevNextLinks(anchor, prefix.c_str());
   }
   char* area = scan.Find(page, "查询结果");
   if (!area) return -1;

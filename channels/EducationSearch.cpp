@@ -129,8 +129,7 @@ int ParseClassics(ResultStore<EducationRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string("http://") + HostName(Site::kBaiduClassics) + "/";
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
   char* area = scan.Find(page, "百度一下");
   char* attr = area ? scan.Find(area, "class=", "CLASS=") : nullptr;
   if (!attr) return -1;

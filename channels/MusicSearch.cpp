@@ -107,8 +107,7 @@ char* ReadYahooSong(const PageScan& scan, char* from, MusicRecord* record) {
 int ParseBaiduMp3(ResultStore<MusicRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
-  FindPageLink(page, "上一页", "", PrevPageLink);
-  FindPageLink(page, "下一页", "", NextPageLink);
+  FindPrevNextLinks(page, "");
 
   char* header = scan.Find(page, "链接速度");
   if (!header) return -1;
@@ -127,8 +126,7 @@ int ParseYahooMusic(ResultStore<MusicRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string("http://") + HostName(Site::kYahooChinaMusic) + "/";
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
 
   char* area = scan.Find(page, "连通率");
   char* attr = area ? scan.Find(area, "class=", "CLASS=") : nullptr;

@@ -79,8 +79,7 @@ int ParseBaiduNews(ResultStore<NewsRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string("http://") + HostName(Site::kBaiduNews);
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
   char* area = scan.Find(page, "百度一下");
   if (!area) return -1;
   return ParseNewsItems(store, scan, area, "zh", 10, SourceLine::kAsIs);
@@ -90,8 +89,7 @@ int ParseGoogleNews(ResultStore<NewsRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   if (char* anchor = scan.Find(page, "结果页码")) {
-    FindPageLink(anchor, "上一页", "", PrevPageLink);
-    FindPageLink(anchor, "下一页", "", NextPageLink);
+    FindPrevNextLinks(anchor, "");
   }
   char* area = scan.Find(page, "内容相关性进行");
   if (!area) return -1;

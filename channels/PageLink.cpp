@@ -53,4 +53,9 @@ const char* FindSoftwarePageLink(const char* text, const char* marker, const cha
   return FindLink(text, marker, prefix, true, target);
 }
 
+void FindPrevNextLinks(const char* text, const char* prefix) {
+  FindPageLink(text, "上一页", prefix, PrevPageLink);
+  FindPageLink(text, "下一页", prefix, NextPageLink);
+}
+
 }  // namespace jollix

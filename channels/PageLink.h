@@ -20,6 +20,10 @@ namespace jollix {
 void FindPageLink(const char* text, const char* marker, const char* prefix,
                   char (&target)[kPageLinkSize]);
 
+// Both page links of a result page: PrevPageLink from "上一页" and NextPageLink from "下一页",
+// each found from text on with FindPageLink and the same prefix.
+void FindPrevNextLinks(const char* text, const char* prefix);
+
 // The software channel's form: the link may also open with a single quote, and it also ends
 // before a single quote. Otherwise as FindPageLink. Returns where the link ends in text (the
 // byte after its last one), or null when no link was found; a parser may search on from there.

@@ -37,8 +37,7 @@ int ParseBaiduWeb(ResultStore<WebRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string(HostName(Site::kBaiduWeb)) + "/";
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
 
   char* area = scan.Find(page, "百度一下");
   if (!area) {
@@ -84,8 +83,7 @@ int ParseGoogleWeb(ResultStore<WebRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   if (char* anchor = scan.Find(page, "结果页码")) {
-    FindPageLink(anchor, "上一页", HostName(Site::kGoogleWeb), PrevPageLink);
-    FindPageLink(anchor, "下一页", HostName(Site::kGoogleWeb), NextPageLink);
+    FindPrevNextLinks(anchor, HostName(Site::kGoogleWeb));
   }
   char* area = scan.Find(page, "查询结果");
   if (!area) return -1;
@@ -147,8 +145,7 @@ int ParseYahooWeb(ResultStore<WebRecord>* store, char* page) {
   PageScan scan(page);
   ClearPageLinks();
   std::string prefix = std::string("http://") + HostName(Site::kYahooChinaSearch) + "/search";
-  FindPageLink(page, "上一页", prefix.c_str(), PrevPageLink);
-  FindPageLink(page, "下一页", prefix.c_str(), NextPageLink);
+  FindPrevNextLinks(page, prefix.c_str());
   char* area = scan.Find(page, "共返回约");
   if (!area) return -1;
 
