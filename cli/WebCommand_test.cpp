@@ -1,14 +1,14 @@
 // jollix web as a program: run against the test server acting as the HTTP proxy.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/Gbk.h"
 #include "testing/HttpTestServer.h"
-#include "testing/TempDir.h"
+#include "testing/Process.h"
+#include "testing/TestInstallation.h"
 
 namespace jollix {
 namespace {
@@ -24,25 +24,17 @@ class WebCommandTest : public ::testing::Test {
  protected:
   WebCommandTest() : proxy_(server) {}
 
-  // Runs jollix with arguments given in GBK (converted to UTF-8 as a terminal passes them).
+  // Runs jollix with blank-separated arguments given in GBK (converted to UTF-8 as a terminal
+  // passes them).
   Outcome Jollix(const std::string& gbk_arguments) {
-    const char* home = std::getenv("JOLLIX_BUILD_HOME");
-    std::string command = std::string("'") + (home ? home : ".") + "/jollix' " +
-                          GbkToUtf8Lossy(gbk_arguments) + " 2>'" + dir / "err" + "'";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = dir.Read("err");
-    return run;
+    std::vector<std::string> args = {"jollix"};
+    std::istringstream words(GbkToUtf8Lossy(gbk_arguments));
+    for (std::string word; words >> word;) args.push_back(word);
+    testing::ProgramRun run = testing::RunProgram(testing::BuildProgram("jollix"), args, {});
+    return {run.ExitStatus, run.Out, run.Err};
   }
 
   testing::HttpTestServer server;
-  testing::TempDir dir;
 
  private:
   testing::ScopedHttpProxy proxy_;
