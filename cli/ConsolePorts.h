@@ -49,6 +49,9 @@ class ConsoleResultPage : public ResultPage {
   void SetCell(int row, int column, const char* text) override;
   std::string Cell(int row, int column) const override;
   int RowCount() const override { return static_cast<int>(rows_.size()); }
+  // The terminal has no file actions: row data is not kept.
+  void SetRowData(int /*row*/, int64_t /*data*/) override {}
+  int64_t RowData(int /*row*/) const override { return -1; }
 
   // Each row as one UTF-8 line, its columns in order, separated by TABs (a TAB or line break
   // inside a cell becomes a blank).

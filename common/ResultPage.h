@@ -2,6 +2,7 @@
 // Texts are GBK. Row and column numbers start at 0.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace jollix {
@@ -15,6 +16,11 @@ class ResultPage {
   virtual void SetCell(int row, int column, const char* text) = 0;
   virtual std::string Cell(int row, int column) const = 0;
   virtual int RowCount() const = 0;
+  // A number carried with a row and never shown: for a desktop row the byte offset of its
+  // record line in index/AllFile.dat, so a file action finds the line without a search. -1
+  // for a row that carries none.
+  virtual void SetRowData(int row, int64_t data) = 0;
+  virtual int64_t RowData(int row) const = 0;
 };
 
 }  // namespace jollix

@@ -338,7 +338,7 @@ int SearchServer::Search(ResultPage& page) {
     }
     std::string_view line = lines.LineAt(candidates[i]);
     if (line.empty()) break;
-    if (AddRowIfPasses(line, plan, page, rows)) ++rows;
+    if (AddRowIfPasses(line, plan, page, rows)) page.SetRowData(rows++, candidates[i]);
   }
   close(fd);
   count_ = rows;

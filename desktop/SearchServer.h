@@ -75,7 +75,8 @@ class SearchServer {
 
   bool IndexUnavailable() const { return unavailable_; }
 
-  // Runs Query and writes its rows into page (all rows are deleted first). Returns 0 when
+  // Runs Query and writes its rows into page (all rows are deleted first); each row carries the
+  // byte offset of its record line as its row data. Returns 0 when
   // finished, then Count() is the number of rows added (the single no-result row counts none);
   // -1 when cancelled, then Count() is the number of candidates examined and the rows added so
   // far stay. Ends the process with -1 when index/AllFile.dat cannot be opened, and as the

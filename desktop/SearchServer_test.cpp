@@ -306,11 +306,17 @@ TEST_F(SearchTest, RowsCarrySixColumns) {
   const auto& plan = row("Plan.doc");
   ASSERT_GE(plan.image, 0);
   EXPECT_EQ(icons_.paths[plan.image], folder + "Plan.doc");
+  // Each row carries the offset of its record line; the no-result row carries none.
+  EXPECT_EQ(plan.data, install_.RecordOffset('_', "Plan.doc"));
+  EXPECT_EQ(row("planning").data, install_.RecordOffset('D', "planning"));
 
   Names(Words("huge"));
   ASSERT_EQ(page_.RowCount(), 1);
   EXPECT_EQ(page_.Cell(0, 2), "  3000000000");
   EXPECT_EQ(page_.Cell(0, 4), "2007-01-28 17:01:01");
+  Names(Words("nothing-has-this-name"));
+  ASSERT_EQ(page_.RowCount(), 1);
+  EXPECT_EQ(page_.RowData(0), -1);
 }
 
 TEST_F(SearchTest, AContentOnlySearchExaminesTextTypesOnlyAndNeverFolders) {

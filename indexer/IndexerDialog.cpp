@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "indexer/IndexRun.h"
-#include "indexer/QtPrompter.h"
+#include "common/QtPrompter.h"
 
 namespace jollix {
 namespace {

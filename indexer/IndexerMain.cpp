@@ -10,7 +10,7 @@
 #include "common/InstallFolder.h"
 #include "indexer/IndexRun.h"
 #include "indexer/IndexerDialog.h"
-#include "indexer/QtPrompter.h"
+#include "common/QtPrompter.h"
 
 int main(int argc, char** argv) {
   using namespace jollix;

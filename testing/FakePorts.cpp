@@ -1,5 +1,7 @@
 #include "testing/FakePorts.h"
 
+#include <chrono>
+
 namespace jollix::testing {
 
 PromptAnswer FakePrompter::Ask(const char* text, const char* caption, PromptButtons buttons) {
@@ -46,6 +48,14 @@ std::string FakeResultPage::Cell(int row, int column) const {
   return column < static_cast<int>(cells.size()) ? cells[column] : "";
 }
 
+void FakeResultPage::SetRowData(int row, int64_t data) {
+  if (row >= 0 && row < RowCount()) rows[row].data = data;
+}
+
+int64_t FakeResultPage::RowData(int row) const {
+  return row >= 0 && row < RowCount() ? rows[row].data : -1;
+}
+
 ResultPage* FakeResultTabs::PageAt(int index) {
   if (index < 0 || index >= static_cast<int>(pages.size())) return nullptr;
   return &pages[index];
@@ -71,6 +81,66 @@ bool FakeShell::Launch(const char* program) {
 int FakeIconList::AddIconOf(const char* path) {
   paths.push_back(path);
   return static_cast<int>(paths.size()) - 1;
+}
+
+void GatedResultPage::DeleteAllRows() {
+  std::lock_guard<std::mutex> lock(mu_);
+  page_.DeleteAllRows();
+}
+
+int GatedResultPage::InsertRow(int row, const char* text, int image) {
+  std::unique_lock<std::mutex> lock(mu_);
+  if (page_.RowCount() >= gate_ && !open_) {
+    waiting_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return open_; });
+    waiting_ = false;
+  }
+  return page_.InsertRow(row, text, image);
+}
+
+void GatedResultPage::SetCell(int row, int column, const char* text) {
+  std::lock_guard<std::mutex> lock(mu_);
+  page_.SetCell(row, column, text);
+}
+
+std::string GatedResultPage::Cell(int row, int column) const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return page_.Cell(row, column);
+}
+
+int GatedResultPage::RowCount() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return page_.RowCount();
+}
+
+void GatedResultPage::SetRowData(int row, int64_t data) {
+  std::lock_guard<std::mutex> lock(mu_);
+  page_.SetRowData(row, data);
+}
+
+int64_t GatedResultPage::RowData(int row) const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return page_.RowData(row);
+}
+
+void GatedResultPage::Open() {
+  std::lock_guard<std::mutex> lock(mu_);
+  open_ = true;
+  changed_.notify_all();
+}
+
+bool GatedResultPage::WaitAtGate(int timeout_ms) {
+  std::unique_lock<std::mutex> lock(mu_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                           [this] { return waiting_; });
+}
+
+std::vector<std::string> GatedResultPage::Column(int column) const {
+  std::lock_guard<std::mutex> lock(mu_);
+  std::vector<std::string> texts;
+  for (int r = 0; r < page_.RowCount(); ++r) texts.push_back(page_.Cell(r, column));
+  return texts;
 }
 
 }  // namespace jollix::testing

@@ -1,6 +1,7 @@
 // Recording fakes of the ports, with scripted answers.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -48,10 +49,13 @@ class FakeResultPage : public ResultPage {
   void SetCell(int row, int column, const char* text) override;
   std::string Cell(int row, int column) const override;
   int RowCount() const override { return static_cast<int>(rows.size()); }
+  void SetRowData(int row, int64_t data) override;
+  int64_t RowData(int row) const override;
 
   struct Row {
     std::vector<std::string> cells;
     int image = -1;
+    int64_t data = -1;
   };
   std::vector<Row> rows;
 };
@@ -65,6 +69,35 @@ class FakeResultTabs : public ResultTabs {
 
   int selected = 0;
   std::deque<FakeResultPage> pages;  // a deque: pages never move while tests hold them
+};
+
+// A result page that a search's worker fills while a test reads it: every call is locked, and
+// InsertRow waits before it adds row number gate (and any later row) until Open() is called.
+class GatedResultPage : public ResultPage {
+ public:
+  explicit GatedResultPage(int gate = 1 << 30) : gate_(gate) {}
+  void DeleteAllRows() override;
+  int InsertRow(int row, const char* text, int image) override;
+  void SetCell(int row, int column, const char* text) override;
+  std::string Cell(int row, int column) const override;
+  int RowCount() const override;
+  void SetRowData(int row, int64_t data) override;
+  int64_t RowData(int row) const override;
+
+  // Lets every waiting and later InsertRow through.
+  void Open();
+  // Waits up to timeout_ms for an InsertRow to wait at the gate; true when one does.
+  bool WaitAtGate(int timeout_ms = 10000);
+  // The texts of one column, top to bottom.
+  std::vector<std::string> Column(int column) const;
+
+ private:
+  mutable std::mutex mu_;
+  std::condition_variable changed_;
+  FakeResultPage page_;
+  int gate_;
+  bool open_ = false;
+  bool waiting_ = false;
 };
 
 class FakeShell : public Shell {

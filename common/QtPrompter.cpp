@@ -1,7 +1,8 @@
-#include "indexer/QtPrompter.h"
+#include "common/QtPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include "common/Gbk.h"
@@ -24,12 +25,21 @@ PromptAnswer QtPrompter::Ask(const char* text, const char* caption, PromptButton
 }
 
 PromptAnswer QtPrompter::AskHere(const char* text, const char* caption, PromptButtons buttons) {
-  QMessageBox::StandardButtons shown = QMessageBox::Ok;
-  if (buttons == PromptButtons::kOkCancel) shown = QMessageBox::Ok | QMessageBox::Cancel;
-  if (buttons == PromptButtons::kYesNo) shown = QMessageBox::Yes | QMessageBox::No;
   QString title = caption ? QStringFromGbk(caption) : QApplication::applicationDisplayName();
   QMessageBox box(buttons == PromptButtons::kOk ? QMessageBox::Warning : QMessageBox::Question,
-                  title, QStringFromGbk(text ? text : ""), shown, parent_);
+                  title, QStringFromGbk(text ? text : ""), QMessageBox::NoButton, parent_);
+  box.setObjectName("message");
+  // The buttons carry the system's own Chinese texts, whatever the desktop's language.
+  auto add = [&box](QMessageBox::StandardButton which, const char16_t* label) {
+    box.addButton(which)->setText(QString::fromUtf16(label));
+  };
+  if (buttons == PromptButtons::kYesNo) {
+    add(QMessageBox::Yes, u"是(&Y)");
+    add(QMessageBox::No, u"否(&N)");
+  } else {
+    add(QMessageBox::Ok, u"确定");
+    if (buttons == PromptButtons::kOkCancel) add(QMessageBox::Cancel, u"取消");
+  }
   switch (box.exec()) {
     case QMessageBox::Cancel:
       return PromptAnswer::kCancel;
