@@ -1,0 +1,133 @@
+#include "desktop/DesktopSearch.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace jollix {
+
+QueryVerdict CheckFields(const FileSearchFields& fields) {
+  if (CleanNameWords(fields.NameWords).empty() && fields.Class == 0 &&
+      fields.ContentWords.empty()) {
+    return QueryVerdict::kEmptyQuery;
+  }
+  // The low 32 bits of the two times, compared as signed numbers.
+  if (static_cast<int32_t>(static_cast<uint32_t>(fields.TimeTo)) <
+      static_cast<int32_t>(static_cast<uint32_t>(fields.TimeFrom))) {
+    return QueryVerdict::kBadTimeRange;
+  }
+  if (DateKindOf(fields.DateKindText) < 0) return QueryVerdict::kBadDateKind;
+  uint32_t from = 0, to = 0;
+  if (!SizeRangeOf(fields.SizeText, &from, &to)) return QueryVerdict::kBadSize;
+  return QueryVerdict::kAccepted;
+}
+
+DesktopSearch::DesktopSearch(SearchServer& engine, Prompter& prompter, StatusLine& status,
+                             SearchButtonText& button)
+    : engine_(engine), prompter_(prompter), status_(status), button_(button) {
+  engine_.Busy = false;
+  engine_.Cancel = false;
+}
+
+DesktopSearch::~DesktopSearch() {
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    ++generation_;  // no worker may touch the form any more
+    engine_.Cancel = true;
+  }
+  WaitForWorker();
+}
+
+void DesktopSearch::WaitForWorker() {
+  if (worker_.joinable()) worker_.join();
+}
+
+bool DesktopSearch::IsCurrent(uint64_t generation) {
+  std::lock_guard<std::mutex> lock(mu_);
+  return generation == generation_;
+}
+
+void DesktopSearch::ShowCount() {
+  char text[64];
+  std::snprintf(text, sizeof text, kFoundCountFormat, engine_.Count());
+  status_.SetText(kSearchStatusPane, text);
+}
+
+DesktopSearch::ClickOutcome DesktopSearch::CancelRunningSearch() {
+  ++generation_;
+  engine_.Busy = false;
+  engine_.Cancel = true;
+  button_.Set(kSearchButtonIdle);
+  ShowCount();
+  return ClickOutcome::kCancelled;
+}
+
+DesktopSearch::ClickOutcome DesktopSearch::Click(const FileSearchFields& fields) {
+  if (engine_.IndexUnavailable() || !page_) return ClickOutcome::kIgnored;
+  status_.SetText(kSearchStatusPane, kSearchSlogan);
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (engine_.Busy) return CancelRunningSearch();
+  }
+  const QueryVerdict verdict = CheckFields(fields);
+  if (verdict == QueryVerdict::kEmptyQuery) {
+    HandOverQuery(fields, engine_, prompter_);  // shows the refusal; the engine stays untouched
+    return ClickOutcome::kRefused;
+  }
+  // From here the form shows "取消" and is busy, also while a message below refuses the fields.
+  button_.Set(kSearchButtonBusy);
+  engine_.Busy = true;
+  if (verdict != QueryVerdict::kAccepted) {
+    HandOverQuery(fields, engine_, prompter_);
+    button_.Set(kSearchButtonIdle);
+    engine_.Busy = false;
+    return ClickOutcome::kRefused;
+  }
+  uint64_t generation;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    generation = ++generation_;
+  }
+  ++running_workers_;
+  worker_ = std::thread(&DesktopSearch::Run, this, generation, fields, page_, std::move(worker_));
+  return ClickOutcome::kStarted;
+}
+
+bool DesktopSearch::HandOver(uint64_t generation, const FileSearchFields& fields) {
+  // Refusals were shown by the click, so the fields pass here; the fallback below only keeps
+  // the form consistent should the two checks ever disagree. No lock is held while the engine
+  // is written, as a refusal shows a message.
+  const bool accepted = HandOverQuery(fields, engine_, prompter_) == QueryVerdict::kAccepted;
+  std::lock_guard<std::mutex> lock(mu_);
+  if (generation != generation_) return false;  // cancelled while the fields were handed over
+  if (accepted) {
+    engine_.Cancel = false;
+    return true;
+  }
+  ++generation_;
+  button_.Set(kSearchButtonIdle);
+  engine_.Busy = false;
+  return false;
+}
+
+void DesktopSearch::EndSearch(uint64_t generation) {
+  std::lock_guard<std::mutex> lock(mu_);
+  // After a cancel click the form was reset at once, and a newer search may own it now.
+  if (generation != generation_) return;
+  button_.Set(kSearchButtonIdle);
+  engine_.Busy = false;
+  engine_.Cancel = false;
+  ShowCount();
+}
+
+void DesktopSearch::Run(uint64_t generation, FileSearchFields fields, ResultPage* page,
+                        std::thread previous) {
+  // The worker before this one has ended or was cancelled and stops at its next candidate.
+  if (previous.joinable()) previous.join();
+  if (IsCurrent(generation) && HandOver(generation, fields)) {
+    engine_.Search(*page);
+    EndSearch(generation);
+  }
+  --running_workers_;
+}
+
+}  // namespace jollix
