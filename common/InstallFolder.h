@@ -8,6 +8,9 @@ namespace jollix {
 
 std::string InstallFolder();
 
+// The folder that holds the running program, whatever the installation folder is.
+std::string ProgramFolder();
+
 // Changes the current folder to the installation folder; false when that fails.
 bool EnterInstallFolder();
 

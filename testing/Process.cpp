@@ -15,8 +15,9 @@ extern char** environ;
 
 namespace jollix::testing {
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const ProgramEnv& env) {
+int StartProgram(const std::string& program, const std::vector<std::string>& args,
+                 const ProgramEnv& env, const std::string& out_path, const std::string& err_path,
+                 std::string* error) {
   std::vector<std::string> vars;
   for (char** e = environ; *e; ++e) {
     std::string var = *e;
@@ -37,8 +38,6 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   argv.push_back(nullptr);
 
   // Output goes to files, not pipes, so a chatty child never blocks on a full pipe.
-  TempDir out_dir;
-  std::string out_path = out_dir / "out", err_path = out_dir / "err";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -46,14 +45,22 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  ProgramRun run;
   pid_t pid;
   int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
-    run.Err = "cannot start " + program + ": " + std::strerror(rc);
-    return run;
+    if (error) *error = "cannot start " + program + ": " + std::strerror(rc);
+    return -1;
   }
+  return pid;
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const ProgramEnv& env) {
+  TempDir out_dir;
+  ProgramRun run;
+  int pid = StartProgram(program, args, env, out_dir / "out", out_dir / "err", &run.Err);
+  if (pid < 0) return run;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }

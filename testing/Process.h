@@ -23,6 +23,13 @@ struct ProgramEnv {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const ProgramEnv& env);
 
+// Starts program as RunProgram does, with its standard output and error written to the files
+// out_path and err_path, and returns at once: the child's pid, or -1 (with *error set) when it
+// cannot start. The caller waits for it.
+int StartProgram(const std::string& program, const std::vector<std::string>& args,
+                 const ProgramEnv& env, const std::string& out_path, const std::string& err_path,
+                 std::string* error);
+
 // The same with the display variables removed, so a window program takes its headless path.
 ProgramRun RunHeadless(const std::string& program, const std::vector<std::string>& args,
                        ProgramEnv env);

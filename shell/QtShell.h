@@ -1,0 +1,28 @@
+// The desktop shell port on Qt: files, folders and addresses open with the desktop's
+// associated program, folders are picked in the desktop's folder dialog, and programs start
+// detached in a session of their own.
+#pragma once
+
+#include "common/Shell.h"
+
+class QWidget;
+
+namespace jollix {
+
+class QtShell : public Shell {
+ public:
+  explicit QtShell(QWidget* parent = nullptr) : parent_(parent) {}
+
+  // A target with a scheme ("http://...") opens as an address, anything else as a path of
+  // the file system (GBK, turned into its disk spelling).
+  bool Open(const char* target) override;
+  // The chosen folder in GBK, without a trailing separator except for the root folder.
+  bool PickFolder(const char* title, std::string* folder) override;
+  // Starts the program (a path in GBK) without arguments, in a new session, not waited for.
+  bool Launch(const char* program) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace jollix

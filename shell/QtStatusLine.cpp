@@ -1,0 +1,38 @@
+#include "shell/QtStatusLine.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QThread>
+
+#include "common/QtPrompter.h"
+
+namespace jollix {
+
+QtStatusLine::QtStatusLine(QStatusBar* bar) : QObject(bar) {
+  message_ = new QLabel(QString::fromUtf16(u"就绪"), bar);
+  message_->setObjectName("pane0");
+  message_->setAccessibleName(QString::fromUtf16(u"状态"));
+  // The channel pane is as wide as its welcome text and the blanks after it.
+  const QString welcome = QString::fromUtf16(u"Jollix文件搜索欢迎您！") + QString(20, ' ');
+  channel_ = new QLabel(welcome, bar);
+  channel_->setObjectName("pane1");
+  channel_->setAccessibleName(QString::fromUtf16(u"搜索进度"));
+  channel_->setMinimumWidth(channel_->sizeHint().width());
+  bar->addWidget(message_, 1);
+  bar->addPermanentWidget(channel_);
+}
+
+void QtStatusLine::SetText(int pane, const char* text) {
+  const QString shown = QStringFromGbk(text ? text : "");
+  if (QThread::currentThread() == thread()) {
+    Show(pane, shown);
+    return;
+  }
+  QMetaObject::invokeMethod(this, [this, pane, shown] { Show(pane, shown); }, Qt::QueuedConnection);
+}
+
+QLabel* QtStatusLine::Pane(int pane) const { return pane == kMessagePane ? message_ : channel_; }
+
+void QtStatusLine::Show(int pane, const QString& text) { Pane(pane)->setText(text); }
+
+}  // namespace jollix
