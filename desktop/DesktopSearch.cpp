@@ -5,22 +5,6 @@
 
 namespace jollix {
 
-QueryVerdict CheckFields(const FileSearchFields& fields) {
-  if (CleanNameWords(fields.NameWords).empty() && fields.Class == 0 &&
-      fields.ContentWords.empty()) {
-    return QueryVerdict::kEmptyQuery;
-  }
-  // The low 32 bits of the two times, compared as signed numbers.
-  if (static_cast<int32_t>(static_cast<uint32_t>(fields.TimeTo)) <
-      static_cast<int32_t>(static_cast<uint32_t>(fields.TimeFrom))) {
-    return QueryVerdict::kBadTimeRange;
-  }
-  if (DateKindOf(fields.DateKindText) < 0) return QueryVerdict::kBadDateKind;
-  uint32_t from = 0, to = 0;
-  if (!SizeRangeOf(fields.SizeText, &from, &to)) return QueryVerdict::kBadSize;
-  return QueryVerdict::kAccepted;
-}
-
 DesktopSearch::DesktopSearch(SearchServer& engine, Prompter& prompter, StatusLine& status,
                              SearchButtonText& button)
     : engine_(engine), prompter_(prompter), status_(status), button_(button) {
@@ -68,7 +52,7 @@ DesktopSearch::ClickOutcome DesktopSearch::Click(const FileSearchFields& fields)
     std::lock_guard<std::mutex> lock(mu_);
     if (engine_.Busy) return CancelRunningSearch();
   }
-  const QueryVerdict verdict = CheckFields(fields);
+  const QueryVerdict verdict = CheckQueryFields(fields);
   if (verdict == QueryVerdict::kEmptyQuery) {
     HandOverQuery(fields, engine_, prompter_);  // shows the refusal; the engine stays untouched
     return ClickOutcome::kRefused;

@@ -44,11 +44,6 @@ class SearchButtonText {
   virtual void Set(const char* gbk) = 0;
 };
 
-// The verdict that HandOverQuery gives for fields, without showing a message or touching an
-// engine: it lets the form refuse on the user-interface thread and hand an accepted request to
-// the engine later, on the worker.
-QueryVerdict CheckFields(const FileSearchFields& fields);
-
 class DesktopSearch {
  public:
   enum class ClickOutcome {

@@ -184,34 +184,50 @@ TEST_F(DesktopSearchTest, RefusalsShowTheirMessageAndLeaveTheFormIdle) {
   }
 }
 
-TEST_F(DesktopSearchTest, CheckFieldsAgreesWithTheHandOver) {
-  std::vector<FileSearchFields> cases;
-  cases.push_back(Words("a"));
-  cases.push_back(Words(""));
-  cases.push_back(Words("?"));
-  cases.back().Class = 3;
-  cases.push_back(Words(""));
-  cases.back().ContentWords = "合同";
-  cases.push_back(Words("a"));
-  cases.back().TimeFrom = 0x1'0000'0005;  // low 32 bits 5, above time to's low bits 4
-  cases.back().TimeTo = 0x2'0000'0004;
-  cases.push_back(Words("a"));
-  cases.back().TimeFrom = 0x7FFFFFFF;  // signed: 0x80000000 is below every positive time
-  cases.back().TimeTo = 0x80000000;
-  cases.push_back(Words("a"));
-  cases.back().SizeText = "在1M到100M之间";
-  cases.back().DateKindText = "访问日期";
-  cases.push_back(Words("a"));
-  cases.back().SizeText = "";
-  cases.push_back(Words("a"));
-  cases.back().DateKindText = "修";
+TEST_F(DesktopSearchTest, TheCheckGivesTheHandOversVerdictWithoutAMessage) {
+  struct Case {
+    FileSearchFields fields;
+    QueryVerdict verdict;
+  };
+  std::vector<Case> cases;
+  auto add = [&](FileSearchFields f, QueryVerdict v) { cases.push_back({std::move(f), v}); };
+  add(Words("a"), QueryVerdict::kAccepted);
+  add(Words(""), QueryVerdict::kEmptyQuery);
+  FileSearchFields f = Words("?");
+  f.Class = 3;
+  add(f, QueryVerdict::kAccepted);
+  f = Words("");
+  f.ContentWords = "合同";
+  add(f, QueryVerdict::kAccepted);
+  f = Words("a");
+  f.TimeFrom = 0x1'0000'0005;  // low 32 bits 5, above time to's low bits 4
+  f.TimeTo = 0x2'0000'0004;
+  add(f, QueryVerdict::kBadTimeRange);
+  f = Words("a");
+  f.TimeFrom = 0x7FFFFFFF;  // signed: 0x80000000 is below every positive time
+  f.TimeTo = 0x80000000;
+  add(f, QueryVerdict::kBadTimeRange);
+  f = Words("a");
+  f.SizeText = "在1M到100M之间";
+  f.DateKindText = "访问日期";
+  add(f, QueryVerdict::kAccepted);
+  f = Words("a");
+  f.SizeText = "";
+  add(f, QueryVerdict::kBadSize);
+  f = Words("a");
+  f.DateKindText = "x";
+  add(f, QueryVerdict::kBadDateKind);
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(CheckFields(cases[i]), HandOverQuery(cases[i], *engine_, prompter_));
+    EXPECT_EQ(CheckQueryFields(cases[i].fields), cases[i].verdict);
+    EXPECT_TRUE(prompter_.messages().empty());
   }
-  EXPECT_EQ(CheckFields(cases[0]), QueryVerdict::kAccepted);
-  EXPECT_EQ(CheckFields(cases[4]), QueryVerdict::kBadTimeRange);
-  EXPECT_EQ(CheckFields(cases[5]), QueryVerdict::kBadTimeRange);
+  size_t refusals = 0;
+  for (const Case& c : cases) {
+    EXPECT_EQ(HandOverQuery(c.fields, *engine_, prompter_), c.verdict);
+    if (c.verdict != QueryVerdict::kAccepted) ++refusals;
+    EXPECT_EQ(prompter_.messages().size(), refusals);
+  }
 }
 
 TEST_F(DesktopSearchTest, AClickWhileBusyCancelsAndKeepsTheRowsFoundSoFar) {

@@ -67,39 +67,53 @@ bool SizeRangeOf(std::string_view text, uint32_t* from, uint32_t* to) {
   return false;
 }
 
-QueryVerdict HandOverQuery(const FileSearchFields& fields, SearchServer& engine,
-                           Prompter& prompter) {
-  const std::string words = CleanNameWords(fields.NameWords);
-  if (words.empty() && fields.Class == 0 && fields.ContentWords.empty()) {
-    prompter.Ask(
-        "文件名关键词和文件内容关键词不能同时为空，请正确输入文件名关键词或文件内容关键词！",
-        "输入错误", PromptButtons::kOk);
+QueryVerdict CheckQueryFields(const FileSearchFields& fields) {
+  if (CleanNameWords(fields.NameWords).empty() && fields.Class == 0 &&
+      fields.ContentWords.empty()) {
     return QueryVerdict::kEmptyQuery;
   }
-  const uint32_t time_from = static_cast<uint32_t>(fields.TimeFrom);
-  const uint32_t time_to = static_cast<uint32_t>(fields.TimeTo);
-  if (static_cast<int32_t>(time_to) < static_cast<int32_t>(time_from)) {
-    prompter.Ask("您输入的文件时间开始时间与结束时间不正确", nullptr, PromptButtons::kOk);
+  // The low 32 bits of the two times, compared as signed numbers.
+  if (static_cast<int32_t>(static_cast<uint32_t>(fields.TimeTo)) <
+      static_cast<int32_t>(static_cast<uint32_t>(fields.TimeFrom))) {
     return QueryVerdict::kBadTimeRange;
   }
-  const int date_kind = DateKindOf(fields.DateKindText);
-  if (date_kind < 0) {
-    prompter.Ask("文件查询时间输入错误", nullptr, PromptButtons::kOk);
-    return QueryVerdict::kBadDateKind;
+  if (DateKindOf(fields.DateKindText) < 0) return QueryVerdict::kBadDateKind;
+  uint32_t from = 0, to = 0;
+  if (!SizeRangeOf(fields.SizeText, &from, &to)) return QueryVerdict::kBadSize;
+  return QueryVerdict::kAccepted;
+}
+
+QueryVerdict HandOverQuery(const FileSearchFields& fields, SearchServer& engine,
+                           Prompter& prompter) {
+  switch (const QueryVerdict verdict = CheckQueryFields(fields)) {
+    case QueryVerdict::kAccepted:
+      break;
+    case QueryVerdict::kEmptyQuery:
+      prompter.Ask(
+          "文件名关键词和文件内容关键词不能同时为空，请正确输入文件名关键词或文件内容关键词！",
+          "输入错误", PromptButtons::kOk);
+      return verdict;
+    case QueryVerdict::kBadTimeRange:
+      prompter.Ask("您输入的文件时间开始时间与结束时间不正确", nullptr, PromptButtons::kOk);
+      return verdict;
+    case QueryVerdict::kBadDateKind:
+      prompter.Ask("文件查询时间输入错误", nullptr, PromptButtons::kOk);
+      return verdict;
+    case QueryVerdict::kBadSize:
+      prompter.Ask("文件查询大小输入错误", nullptr, PromptButtons::kOk);
+      return verdict;
   }
+  const std::string words = CleanNameWords(fields.NameWords);
   uint32_t size_from = 0, size_to = 0;
-  if (!SizeRangeOf(fields.SizeText, &size_from, &size_to)) {
-    prompter.Ask("文件查询大小输入错误", nullptr, PromptButtons::kOk);
-    return QueryVerdict::kBadSize;
-  }
+  SizeRangeOf(fields.SizeText, &size_from, &size_to);
 
   QueryRecord& q = engine.Query;
   q.NameWords = Clipped(words, kMaxNameWords);
   q.ContentWords = Clipped(fields.ContentWords, kMaxContentWords);
   q.Folder = Clipped(fields.Folder, kMaxQueryFolder);
-  q.DateKind = date_kind;
-  q.TimeFrom = time_from;
-  q.TimeTo = time_to;
+  q.DateKind = DateKindOf(fields.DateKindText);
+  q.TimeFrom = static_cast<uint32_t>(fields.TimeFrom);
+  q.TimeTo = static_cast<uint32_t>(fields.TimeTo);
   q.SizeFrom = size_from;
   q.SizeTo = size_to;
 

@@ -54,6 +54,11 @@ struct FileSearchFields {
 
 enum class QueryVerdict { kAccepted, kEmptyQuery, kBadTimeRange, kBadDateKind, kBadSize };
 
+// The verdict on the fields in the form's order, without showing a message or touching an
+// engine: the form refuses on the user-interface thread and hands an accepted request to the
+// engine later, on its worker.
+QueryVerdict CheckQueryFields(const FileSearchFields& fields);
+
 // Checks the fields in the form's order and, when they pass, fills engine.Query and, for a tab
 // 1..4, rewrites that column of the class selection from the checked extensions (an extension
 // the type map does not hold enters it with type number 0). A refusal is shown through prompter
