@@ -116,7 +116,9 @@ void CListResultView::SortByColumn(int column) {
   model_->Sort(column, flag);
   QHeaderView* header = horizontalHeader();
   header->setSortIndicatorShown(true);
-  header->setSortIndicator(column, flag == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+  // The mark points up for an ascending sort (flag 0) and down for a descending one. Qt's header
+  // draws the arrow of Qt::AscendingOrder pointing down, so the orders are given the other way.
+  header->setSortIndicator(column, flag == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CListResultView::ShowDetailLines(const std::vector<std::string>& lines) {

@@ -16,9 +16,9 @@
 #include "results/DetailLines.h"
 #include "results/FileIconList.h"
 #include "results/ResultListModel.h"
-#include "results/UiTestApp.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
+#include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -201,10 +201,11 @@ TEST_F(CListResultViewTest, HeaderClicksFlipThePagesOneFlagAndShowTheMark) {
   EXPECT_EQ(Shown(page, 1), (std::vector<std::string>{"9", "2", "10"}));
   EXPECT_TRUE(page.horizontalHeader()->isSortIndicatorShown());
   EXPECT_EQ(page.horizontalHeader()->sortIndicatorSection(), 1);
-  EXPECT_EQ(page.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+  // Qt draws Qt::AscendingOrder as a downward arrow: descending shows it.
+  EXPECT_EQ(page.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
   ClickHeader(page, 1);
   EXPECT_EQ(Shown(page, 1), (std::vector<std::string>{"10", "2", "9"}));  // text order
-  EXPECT_EQ(page.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(page.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   // The flag is the page's, not the column's: the next column sorts descending.
   ClickHeader(page, 0);
   EXPECT_EQ(page.SortFlagValue(), 1);
