@@ -24,6 +24,7 @@
 #include "desktop/FileSearchDialog.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
+#include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -46,16 +47,9 @@ const char kFileTypes[] =
     "png\t4\t2\tPNG图片\r\n"
     "mp3\t5\t3\tMP3音乐\r\n";
 
-void CreateApplication() {
-  static int argc = 1;
-  static char name[] = "desktop_ui_test";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class DeskSearchDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { CreateApplication(); }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
 
   DeskSearchDialogTest() : install_(kFileTypes), cd_(install_.Install()) {
     for (const char* name : {"report.doc", "notes.txt", "photo.jpg", "pic.png", "song.mp3"}) {
@@ -365,7 +359,7 @@ TEST_F(DeskSearchDialogTest, ADisabledButtonIgnoresClicksAndEnter) {
 }
 
 TEST(DeskSearchDialog, WithoutAnIndexTheSearchButtonDoesNothing) {
-  CreateApplication();
+  testing::EnsureApplication();
   testing::TempDir empty;
   ScopedCurrentDir cd(empty.path());
   FakePrompter prompter;

@@ -12,6 +12,7 @@
 
 #include "common/QtPrompter.h"
 #include "testing/FakePorts.h"
+#include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -24,12 +25,7 @@ using testing::FakeStatusLine;
 
 class CFileSearchDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "desktop_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
   CFileSearchDialogTest() {
     dir_.Write("index/FileType.txt", "txt\t1\t1\t文本文件\r\nbad line\r\ndoc\t2\t1\tWord文档\r\n");
     testing::ScopedCurrentDir cd(dir_.path());

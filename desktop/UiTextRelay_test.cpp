@@ -9,18 +9,14 @@
 #include <vector>
 
 #include "testing/FakePorts.h"
+#include "testing/QtTestApp.h"
 
 namespace jollix {
 namespace {
 
 class UiTextRelayTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "desktop_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
   // Runs f on another thread and waits for it.
   template <typename F>
   static void OnWorker(F f) {

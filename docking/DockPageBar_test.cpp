@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <memory>
 
+#include "testing/QtTestApp.h"
+
 namespace jollix {
 namespace {
 
@@ -52,12 +54,7 @@ class EventCounter : public QObject {
 
 class CDockPageBarTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "docking_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
 
   void SetUp() override {
     frame_ = std::make_unique<QMainWindow>();

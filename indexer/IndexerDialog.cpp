@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "indexer/IndexRun.h"
 #include "common/QtPrompter.h"
+#include "indexer/IndexRun.h"
 
 namespace jollix {
 namespace {

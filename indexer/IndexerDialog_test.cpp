@@ -14,6 +14,7 @@
 
 #include "indexer/IndexRun.h"
 #include "testing/FakePorts.h"
+#include "testing/QtTestApp.h"
 
 namespace jollix {
 namespace {
@@ -24,12 +25,7 @@ QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
 class CIndexerDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "indexer_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
 
   CIndexerDialog& Dialog() {
     if (!dialog_) {

@@ -8,9 +8,9 @@
 #include "common/Display.h"
 #include "common/Fatal.h"
 #include "common/InstallFolder.h"
+#include "common/QtPrompter.h"
 #include "indexer/IndexRun.h"
 #include "indexer/IndexerDialog.h"
-#include "common/QtPrompter.h"
 
 int main(int argc, char** argv) {
   using namespace jollix;

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "common/Gbk.h"
-#include "results/UiTestApp.h"
+#include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
 namespace jollix {

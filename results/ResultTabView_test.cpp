@@ -14,8 +14,8 @@
 #include "results/ListResultView.h"
 #include "results/ResultListModel.h"
 #include "results/ResultPages.h"
-#include "results/UiTestApp.h"
 #include "testing/FakePorts.h"
+#include "testing/QtTestApp.h"
 
 namespace jollix {
 namespace {

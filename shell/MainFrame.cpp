@@ -11,9 +11,9 @@
 #include "common/QtPrompter.h"
 #include "desktop/DeskSearchDialog.h"
 #include "docking/DockPageBar.h"
+#include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
-#include "results/FileIconList.h"
 #include "shell/QtStatusLine.h"
 
 namespace jollix {
@@ -76,8 +76,8 @@ void CMainFrame::CreateClientArea() {
   result_view_ = new CResultTabView(context, split_frame);
   split_frame->setCentralWidget(result_view_);
 
-  details_bar_ = new CDockPageBar(Text(u"文件属性"), split_frame, QSize(230, 160), true,
-                                  kDetailsBarId);
+  details_bar_ =
+      new CDockPageBar(Text(u"文件属性"), split_frame, QSize(230, 160), true, kDetailsBarId);
   details_bar_->AddPage(details_, Text(u"文件属性"));
   details_bar_->DockAt(Qt::BottomDockWidgetArea);
 
@@ -132,8 +132,8 @@ void CMainFrame::CreateChannelForms() {
 }
 
 void CMainFrame::CreateSideBar() {
-  side_bar_ = new CDockPageBar(QStringLiteral("DockPageBar"), this, QSize(300, 0), true,
-                               kSideBarId);
+  side_bar_ =
+      new CDockPageBar(QStringLiteral("DockPageBar"), this, QSize(300, 0), true, kSideBarId);
   side_bar_->DockAt(Qt::LeftDockWidgetArea);
   side_bar_->AddPage(desktop_pane_, Text(u"桌面搜索"));
   side_bar_->ShowPage(0);

@@ -9,20 +9,19 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "common/QtPrompter.h"
 #include "common/TextFile.h"
 #include "desktop/DeskSearchDialog.h"
 #include "docking/DockPageBar.h"
+#include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
-#include "results/FileIconList.h"
 #include "shell/QtStatusLine.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
+#include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -37,24 +36,9 @@ QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
 const char kFileTypes[] = "txt\t1\t1\t文本文件\r\ndoc\t2\t1\tWord文档\r\njpg\t3\t2\tJPEG图片\r\n";
 
-// Processes events until done() holds or about ten seconds passed.
-template <typename Done>
-bool WaitFor(Done done) {
-  for (int i = 0; i < 1000 && !done(); ++i) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
-
 class MainFrameTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "shell_ui_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
   void TearDown() override {
     frame_.reset();
     unsetenv("JOLLIX_HOME");
@@ -110,7 +94,8 @@ TEST_F(MainFrameTest, ADesktopSearchFromTheFormFillsTheDesktopPageAndTheStatusPa
   auto* button = Find<QPushButton>("1017");
   button->click();
   CListResultView* page = frame_->ResultView()->Page(0);
-  ASSERT_TRUE(WaitFor([&] { return button->text() == Text(u"Jollix桌面搜索") && page->RowCount() > 0; }));
+  ASSERT_TRUE(testing::ProcessEventsUntil(
+      [&] { return button->text() == Text(u"Jollix桌面搜索") && page->RowCount() > 0; }));
   ASSERT_EQ(page->RowCount(), 1);
   EXPECT_EQ(page->Cell(0, 0), "report.txt");
   EXPECT_EQ(frame_->Status()->Pane(1)->text(), Text(u"Jollix一下，找到文件  1 个"));
@@ -133,8 +118,9 @@ TEST_F(MainFrameTest, NoIndexAnsweredYesWritesConfigAndStartsTheIndexer) {
   EXPECT_EQ(shell_.launched, std::vector<std::string>{"./JollixIndexer"});
   std::string config;
   ASSERT_TRUE(ReadWholeFile((install_.Install() + "/config.txt").c_str(), &config));
-  EXPECT_EQ(config,
-            "索引更新频率\t86400\n上次索引时间\t0\n第一服务器IP\t127.0.0.1\n第二服务器IP\t127.0.0.1\n");
+  EXPECT_EQ(
+      config,
+      "索引更新频率\t86400\n上次索引时间\t0\n第一服务器IP\t127.0.0.1\n第二服务器IP\t127.0.0.1\n");
 }
 
 TEST_F(MainFrameTest, AMissingInstallationFolderIsReportedAndNothingIsBuilt) {

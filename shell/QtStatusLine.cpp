@@ -28,7 +28,8 @@ void QtStatusLine::SetText(int pane, const char* text) {
     Show(pane, shown);
     return;
   }
-  QMetaObject::invokeMethod(this, [this, pane, shown] { Show(pane, shown); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, pane, shown] { Show(pane, shown); }, Qt::QueuedConnection);
 }
 
 QLabel* QtStatusLine::Pane(int pane) const { return pane == kMessagePane ? message_ : channel_; }

@@ -1,4 +1,4 @@
-// The QApplication of the result widgets' tests, made once for the test program.
+// The QApplication of a widget test program, made once, and a wait that processes events.
 #pragma once
 
 #include <QApplication>
@@ -9,7 +9,7 @@ namespace jollix::testing {
 
 inline void EnsureApplication() {
   static int argc = 1;
-  static char name[] = "results_ui_test";
+  static char name[] = "jollix_ui_test";
   static char* argv[] = {name, nullptr};
   if (!QApplication::instance()) new QApplication(argc, argv);
 }

@@ -51,8 +51,8 @@ VirtualDisplay::VirtualDisplay() {
   if (pipe(fds) != 0) return;
   // Xvfb writes the display number it chose to the descriptor given by -displayfd.
   const std::string fd_text = std::to_string(fds[1]);
-  std::vector<std::string> args = {"Xvfb",   "-displayfd", fd_text, "-screen", "0",
-                                   "1280x800x24", "-nolisten", "tcp"};
+  std::vector<std::string> args = {"Xvfb", "-displayfd",  fd_text,     "-screen",
+                                   "0",    "1280x800x24", "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

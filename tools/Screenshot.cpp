@@ -24,9 +24,9 @@
 #include "indexer/BuildIndex.h"
 #include "indexer/ScanDisk.h"
 #include "indexer/ScanProgress.h"
+#include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
-#include "results/FileIconList.h"
 #include "shell/MainFrame.h"
 #include "shell/QtShell.h"
 
@@ -76,7 +76,8 @@ fs::path MakeInstallation(const fs::path& root) {
   for (const TreeFile& f : kTree) {
     Write(tree / reinterpret_cast<const char*>(f.path), f.size, f.day);
   }
-  std::ofstream(install / "index/ScanFolder.txt", std::ios::binary) << "_" << tree.string() << "\r\n";
+  std::ofstream(install / "index/ScanFolder.txt", std::ios::binary)
+      << "_" << tree.string() << "\r\n";
   return install;
 }
 
@@ -134,7 +135,9 @@ int main(int argc, char** argv) {
   words->setText(QString::fromUtf16(u"报告"));
   button->click();
   CListResultView* page = frame.ResultView()->Page(0);
-  WaitFor([&] { return page->RowCount() > 1 && button->text() == QString::fromUtf16(u"Jollix桌面搜索"); });
+  WaitFor([&] {
+    return page->RowCount() > 1 && button->text() == QString::fromUtf16(u"Jollix桌面搜索");
+  });
   page->selectRow(1);  // a file: its details fill the details bar
   page->RefreshDetails();
   WaitFor([] { return false; });
