@@ -33,7 +33,7 @@ OpenOutcome OpenSelectedResult(const ResultPage& page, const std::vector<int>& s
   }
   if (shell.Open(target.c_str())) return OpenOutcome::kOpened;
   if (IsDownloadType(result_type)) {
-    prompter.Ask(kFetchFailedMessage, kFetchFailedCaption, PromptButtons::kOk);
+    prompter.Ask(kDownloadFailedMessage, kDownloadFailedCaption, PromptButtons::kOk);
   } else {
     prompter.Ask(kOpenFailedMessage, nullptr, PromptButtons::kOk);
   }

@@ -12,8 +12,8 @@
 
 namespace jollix {
 
-inline constexpr char kFetchFailedMessage[] = "获取文件失败，可能是文件URL已经失效！";
-inline constexpr char kFetchFailedCaption[] = "获取文件失败";
+inline constexpr char kDownloadFailedMessage[] = "获取文件失败，可能是文件URL已经失效！";
+inline constexpr char kDownloadFailedCaption[] = "获取文件失败";
 inline constexpr char kOpenFailedMessage[] =
     "打开文件失败,可能是未知的文件类型，也可能是文件已经从硬盘删除.";
 

@@ -87,8 +87,8 @@ TEST_F(OpenResultTest, FailureMessagesByType) {
     ASSERT_EQ(prompter.messages().size(), 1u) << type;
     const auto m = prompter.messages()[0];
     if (IsDownloadType(type)) {
-      EXPECT_EQ(m.text, kFetchFailedMessage) << type;
-      EXPECT_EQ(m.caption, kFetchFailedCaption) << type;
+      EXPECT_EQ(m.text, kDownloadFailedMessage) << type;
+      EXPECT_EQ(m.caption, kDownloadFailedCaption) << type;
     } else {
       EXPECT_EQ(m.text, kOpenFailedMessage) << type;
       EXPECT_EQ(m.caption, "") << type;  // the application title
