@@ -5,45 +5,36 @@
 #include <sys/wait.h>
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QUrl>
-#include <cstring>
 #include <string>
 
 #include "common/Gbk.h"
 #include "common/QtPrompter.h"
+#include "common/ShellTarget.h"
 
 extern char** environ;
 
 namespace jollix {
-namespace {
-
-// "scheme:" at the start: letters, digits, '+', '-', '.' after a first letter.
-bool HasScheme(const char* target) {
-  const char* colon = std::strchr(target, ':');
-  if (!colon || colon == target) return false;
-  for (const char* c = target; c < colon; ++c) {
-    const bool letter = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z');
-    const bool other = (*c >= '0' && *c <= '9') || *c == '+' || *c == '-' || *c == '.';
-    if (!letter && !(c > target && other)) return false;
-  }
-  return colon[1] == '/';
-}
-
-}  // namespace
 
 bool QtShell::Open(const char* target) {
   if (!target || !*target) return false;
-  if (HasScheme(target)) return QDesktopServices::openUrl(QUrl(QStringFromGbk(target)));
-  const std::string disk = DiskPathFromGbk(target);
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(disk.c_str())));
+  const ShellTarget t = ClassifyShellTarget(target);
+  // An address keeps its bytes: a GBK query in it reaches the site as the site's own bytes.
+  if (t.IsAddress) {
+    return QDesktopServices::openUrl(
+        QUrl::fromEncoded(QByteArray::fromStdString(t.Text), QUrl::TolerantMode));
+  }
+  const std::string disk = DiskPathFromGbk(t.Text);
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(disk.c_str())));
 }
 
 bool QtShell::PickFolder(const char* title, std::string* folder) {
   const QString chosen =
       QFileDialog::getExistingDirectory(parent_, QStringFromGbk(title ? title : ""));
   if (chosen.isEmpty()) return false;
-  std::string disk = chosen.toLocal8Bit().toStdString();
+  std::string disk = QFile::encodeName(chosen).toStdString();
   while (disk.size() > 1 && disk.back() == '/') disk.pop_back();
   *folder = FileNameToGbk(disk);
   return true;

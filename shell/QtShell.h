@@ -13,8 +13,8 @@ class QtShell : public Shell {
  public:
   explicit QtShell(QWidget* parent = nullptr) : parent_(parent) {}
 
-  // A target with a scheme ("http://...") opens as an address, anything else as a path of
-  // the file system (GBK, turned into its disk spelling).
+  // A web address opens in the browser (one without a scheme as http), a path of the file
+  // system with its associated program (see ClassifyShellTarget). GBK.
   bool Open(const char* target) override;
   // The chosen folder in GBK, without a trailing separator except for the root folder.
   bool PickFolder(const char* title, std::string* folder) override;
