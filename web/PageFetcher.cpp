@@ -1,6 +1,5 @@
 #include "web/PageFetcher.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -21,6 +20,30 @@ namespace jollix {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::atomic<PageFetcher::WaitHook> wait_hook{nullptr};
+constexpr auto kWaitHookInterval = std::chrono::milliseconds(30);
+
+// Waits on cv until done holds or the deadline passes, calling the wait hook (with the lock
+// released) between slices of kWaitHookInterval. Returns done().
+template <typename Done>
+bool WaitCallingHook(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
+                     std::chrono::steady_clock::time_point deadline, Done done) {
+  for (;;) {
+    const PageFetcher::WaitHook hook = wait_hook.load();
+    if (!hook && deadline == std::chrono::steady_clock::time_point::max()) {
+      cv.wait(lock, done);
+      return true;
+    }
+    if (!hook) return cv.wait_until(lock, deadline, done);
+    const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kWaitHookInterval);
+    if (cv.wait_until(lock, slice, done)) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return done();
+    lock.unlock();
+    hook();
+    lock.lock();
+  }
+}
 
 constexpr char kUserAgentHeader[] =
     "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
@@ -212,14 +235,17 @@ class PageFetcher::Transfer {
   // Waits until the response head is complete or the transfer has ended without one.
   Head WaitForHead() {
     std::unique_lock<std::mutex> lock(mu_);
-    cv_.wait(lock, [this] { return head_.complete || read_done_; });
+    WaitCallingHook(cv_, lock, std::chrono::steady_clock::time_point::max(),
+                    [this] { return head_.complete || read_done_; });
     return head_;
   }
 
   // Waits up to ms for the reader to end; true when it has.
   bool WaitForEnd(uint32_t ms) {
     std::unique_lock<std::mutex> lock(mu_);
-    return cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return read_done_; });
+    return WaitCallingHook(cv_, lock,
+                           std::chrono::steady_clock::now() + std::chrono::milliseconds(ms),
+                           [this] { return read_done_; });
   }
 
   void Cancel() {
@@ -360,8 +386,7 @@ class PageFetcher::Transfer {
 // ---------------------------------------------------------------------------------------------
 // PageFetcher
 
-PageFetcher::PageFetcher(const FetchLimits& limits) : limits_(limits) {
-}
+PageFetcher::PageFetcher(const FetchLimits& limits) : limits_(limits) {}
 
 PageFetcher::~PageFetcher() = default;
 
@@ -409,6 +434,8 @@ int PageFetcher::Fetch(const char* url) {
   if (status_code_ >= 301 && status_code_ <= 303) return FollowRedirect(request_url);
   return 0;
 }
+
+void PageFetcher::SetWaitHook(WaitHook hook) { wait_hook = hook; }
 
 int PageFetcher::Exchange() {
   Transfer transfer(&page_text_, limits_);

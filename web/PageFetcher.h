@@ -85,6 +85,13 @@ class PageFetcher {
   const std::string& ErrorText() const { return error_text_; }
   int RedirectCount() const { return redirect_count_; }
 
+  // A function that Fetch calls over and over on its own thread while it waits for the page
+  // (about every 30 ms), for the whole process: the window program processes its paint and
+  // timer events there, so the window repaints and shows the progress while a search blocks
+  // it. Null (the default) waits without a break. Set it before any fetch starts.
+  using WaitHook = void (*)();
+  static void SetWaitHook(WaitHook hook);
+
  private:
   class Transfer;
 

@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "testing/HttpTestServer.h"
 
@@ -269,6 +271,33 @@ TEST_F(PageFetcherTest, StalledBodyIsCutAtTheReadLimit) {
   EXPECT_STREQ(fetcher.Text(), "<html>first part of the page");
   EXPECT_FALSE(fetcher.ErrorFlag());
   EXPECT_EQ(fetcher.StatusCode(), 200u);
+}
+
+std::atomic<int> wait_hook_calls{0};
+std::thread::id wait_hook_thread;
+
+TEST_F(PageFetcherTest, TheWaitHookRunsOnTheFetchingThreadWhileThePageIsAwaited) {
+  HttpReply stall = HttpReply::Page("<html>slow");
+  stall.stall = HttpReply::Stall::kAfterBody;
+  server.Serve("/slow", stall);
+  server.Serve("/fast", HttpReply::Page("<html>fast"));
+  FetchLimits limits;
+  limits.Read = 300;
+  PageFetcher::SetWaitHook([] {
+    ++wait_hook_calls;
+    wait_hook_thread = std::this_thread::get_id();
+  });
+  PageFetcher fetcher(limits);
+  EXPECT_EQ(fetcher.Fetch(server.Url("/slow").c_str()), 0);
+  PageFetcher::SetWaitHook(nullptr);
+  // About ten slices of 30 ms in 300 ms; the page is whole as without a hook.
+  EXPECT_GE(wait_hook_calls.load(), 3);
+  EXPECT_EQ(wait_hook_thread, std::this_thread::get_id());
+  EXPECT_STREQ(fetcher.Text(), "<html>slow");
+  const int calls = wait_hook_calls;
+  EXPECT_EQ(fetcher.Fetch(server.Url("/fast").c_str()), 0);
+  EXPECT_EQ(wait_hook_calls.load(), calls);  // no hook set: never called
+  EXPECT_STREQ(fetcher.Text(), "<html>fast");
 }
 
 TEST_F(PageFetcherTest, StalledChunkedBodyEndsAtTheDataLimit) {
