@@ -2,8 +2,8 @@
 #                  when due, then opens the search window (or, without a display, says how to
 #                  search in the terminal).
 # make test:       installs what is missing, builds with sanitizers, runs every test.
-# make screenshot: the main window after a desktop search over a small generated tree, drawn
-#                  offscreen into docs/screenshot.png.
+# make screenshot: the main window after a desktop search over a small generated tree and after
+#                  a web search answered by a local server, drawn offscreen into docs/.
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc)
@@ -33,7 +33,8 @@ screenshot: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target jollix-screenshot $(PROGRAMS)
 	mkdir -p docs
-	JOLLIX_HOME=$(CURDIR)/$(BUILD)/jollix QT_QPA_PLATFORM=offscreen $(BUILD)/tools/jollix-screenshot docs/screenshot.png
+	JOLLIX_HOME=$(CURDIR)/$(BUILD)/jollix QT_QPA_PLATFORM=offscreen $(BUILD)/tools/jollix-screenshot docs/screenshot.png desktop
+	JOLLIX_HOME=$(CURDIR)/$(BUILD)/jollix QT_QPA_PLATFORM=offscreen $(BUILD)/tools/jollix-screenshot docs/screenshot-web.png web
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

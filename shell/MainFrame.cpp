@@ -3,11 +3,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
 
+#include "channels/DocSearchDialog.h"
+#include "channels/EducationSearchDialog.h"
+#include "channels/Mp3SearchDialog.h"
+#include "channels/NewsSearchDialog.h"
+#include "channels/PageSearchDialog.h"
+#include "channels/SoftwareSearchDialog.h"
+#include "channels/TripSearchDialog.h"
 #include "common/QtPrompter.h"
 #include "desktop/DeskSearchDialog.h"
 #include "docking/DockPageBar.h"
@@ -15,6 +25,8 @@
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
 #include "shell/QtStatusLine.h"
+#include "shell/ToolIcons.h"
+#include "web/PageFetcher.h"
 
 namespace jollix {
 namespace {
@@ -24,9 +36,17 @@ QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 constexpr int kSideBarId = 1231;
 constexpr int kDetailsBarId = 12340;
 
-// A toolbar button's icon: the desktop theme's, else one of the style's own.
-QIcon ToolIcon(const char* theme_name, QStyle::StandardPixmap fallback) {
-  return QIcon::fromTheme(theme_name, QApplication::style()->standardIcon(fallback));
+// While a web search waits for its page, the window repaints and runs its timers; the user's
+// input waits until the search is over, so no second search can start.
+void ProcessPaintAndTimerEvents() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// The commands whose menu items and toolbar buttons carry check marks.
+bool Checkable(int id) {
+  static const int kIds[] = {32796, 32795, 32794, 32793, 32797, 32821, 32833, 32802,
+                             32803, 32804, 32811, 32849, 32843, 32858, 32887};
+  return std::find(std::begin(kIds), std::end(kIds), id) != std::end(kIds);
 }
 
 }  // namespace
@@ -41,15 +61,19 @@ CMainFrame::~CMainFrame() = default;
 bool CMainFrame::Create() {
   if (EnterInstallationAndReadConfig(prompter_) != StartUpResult::kReady) return false;
   StartVersionCheck();
+  PageFetcher::SetWaitHook(ProcessPaintAndTimerEvents);
   setWindowTitle(Text(
       u"Jollix超级搜索---搜索桌面、网页、新闻、文档、音乐、论文、国学、词典、软件、天气、列车时刻、"
       u"航班、手机号码归属地...."));
   CreateClientArea();
+  CreateMenus();
   CreateToolBar();
+  CreateAccelerators();
   CreateStatusBar();
   setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
   CreateChannelForms();
   CreateSideBar();
+  UpdateCheckMarks();
   return true;
 }
 
@@ -67,7 +91,6 @@ void CMainFrame::CreateClientArea() {
   split_frame->setWindowFlags(Qt::Widget);
 
   details_ = CreateDetailsList();
-
   ResultListContext context;
   context.prompter = &prompter_;
   context.shell = &shell_;
@@ -89,29 +112,64 @@ void CMainFrame::CreateClientArea() {
   setCentralWidget(splitter_);
 }
 
+QAction* CMainFrame::AddCommandAction(QAction* action, int id) {
+  action->setObjectName(QString::number(id));
+  action->setCheckable(Checkable(id));
+  actions_.emplace(id, action);
+  connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  return action;
+}
+
+void CMainFrame::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("128");
+  for (const Menu& menu : MainMenus()) {
+    QMenu* shown = bar->addMenu(QStringFromGbk(menu.Title));
+    for (const MenuEntry& item : menu.Items) {
+      if (item.Id == 0) {
+        shown->addSeparator();
+        continue;
+      }
+      // "text TAB accelerator": Qt shows the accelerator's text after a TAB itself.
+      QAction* action = AddCommandAction(shown->addAction(QStringFromGbk(item.Text)), item.Id);
+      action->setEnabled(!item.Disabled);
+    }
+  }
+}
+
 void CMainFrame::CreateToolBar() {
   QToolBar* bar = addToolBar(Text(u"工具栏"));
-  bar->setObjectName("128");
+  bar->setObjectName("toolbar128");
   bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   bar->setIconSize(QSize(32, 31));
-  auto add = [bar](int id, const char16_t* label, QIcon icon) {
-    QAction* action = bar->addAction(icon, Text(label));
-    action->setObjectName(QString::number(id));
-    action->setToolTip(Text(label));
-    return action;
-  };
-  QAction* desktop = add(32796, u"桌面", ToolIcon("user-desktop", QStyle::SP_DesktopIcon));
-  desktop->setCheckable(true);
-  desktop->setChecked(true);
-  connect(desktop, &QAction::triggered, this, [this, desktop] {
-    desktop->setChecked(true);
-    side_bar_->ShowPage(0);
-  });
-  bar->addSeparator();
-  QAction* help = add(32885, u"帮助", ToolIcon("help-contents", QStyle::SP_DialogHelpButton));
-  connect(help, &QAction::triggered, this, [this] { shell_.Open("JollixHelp.chm"); });
-  QAction* quit = add(57665, u"退出", ToolIcon("application-exit", QStyle::SP_DialogCloseButton));
-  connect(quit, &QAction::triggered, this, [this] { end_(0); });
+  bar->setMovable(true);
+  std::vector<QToolButton*> buttons;
+  for (const ToolButton& b : ToolButtons()) {
+    if (b.Id == 0) {
+      bar->addSeparator();
+      continue;
+    }
+    const QString label = QStringFromGbk(b.Label);
+    QAction* action = AddCommandAction(bar->addAction(ToolIcon(b.Id, label), label), b.Id);
+    action->setToolTip(label);
+    if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
+      button->setAccessibleName(label);
+      buttons.push_back(button);
+    }
+  }
+  // Every button gets the size of the largest (widest and tallest separately).
+  QSize largest;
+  for (QToolButton* button : buttons) largest = largest.expandedTo(button->sizeHint());
+  for (QToolButton* button : buttons) button->setFixedSize(largest);
+}
+
+void CMainFrame::CreateAccelerators() {
+  // F6 and Shift+F6 move the focus to the next and the previous pane: the side bar's form, the
+  // result list, the details list. The other accelerators reach commands without a handler.
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+  connect(next, &QShortcut::activated, this, [this] { MoveFocusToPane(1); });
+  auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+  connect(previous, &QShortcut::activated, this, [this] { MoveFocusToPane(-1); });
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -129,20 +187,57 @@ void CMainFrame::CreateChannelForms() {
   if (AskNoIndexQuestion(unavailable, prompter_, shell_, end_) == NoIndexAnswer::kNo) {
     desktop_pane_->DisableSearchButton();
   }
+
+  ChannelContext context;
+  context.ports = {status_, &prompter_, &shell_, result_view_, &icons_};
+  context.run_command = [this](int id) { RunCommand(id); };
+  auto* pages = new CPageSearchDialog(context, this);
+  auto* news = new CNewsSearchDialog(context, this);
+  doc_form_ = new CDocSearchDialog(context, this);
+  auto* music = new CMp3SearchDialog(context, this);
+  education_form_ = new CEducationSearchDialog(context, this);
+  auto* software = new CSoftwareSearchDialog(context, this);
+  trip_form_ = new CTripSearchDialog(context, this);
+  web_forms_ = {pages, news, doc_form_, music, education_form_, software, trip_form_};
 }
 
 void CMainFrame::CreateSideBar() {
   side_bar_ =
       new CDockPageBar(QStringLiteral("DockPageBar"), this, QSize(300, 0), true, kSideBarId);
   side_bar_->DockAt(Qt::LeftDockWidgetArea);
-  side_bar_->AddPage(desktop_pane_, Text(u"桌面搜索"));
+  static const char16_t* const kTitles[] = {u"桌面搜索", u"网页搜索", u"新闻搜索", u"文档搜索",
+                                            u"音乐搜索", u"教育搜索", u"软件搜索", u"出行搜索"};
+  // Each page's icon is its channel's toolbar image, so page buttons that lack the room for
+  // their titles still tell the channels apart.
+  static const int kChannelIds[] = {32796, 32821, 32833, 32802, 32811, 32843, 32849, 32858};
+  for (int i = 0; i < 8; ++i) {
+    QWidget* page = i == 0 ? static_cast<QWidget*>(desktop_pane_) : web_forms_[i - 1];
+    const QString title = Text(kTitles[i]);
+    side_bar_->AddPage(page, title, ToolIcon(kChannelIds[i], title));
+  }
   side_bar_->ShowPage(0);
+}
+
+ChannelPane* CMainFrame::WebForm(int side_page) const {
+  if (side_page < 1 || side_page > static_cast<int>(web_forms_.size())) return nullptr;
+  return web_forms_[side_page - 1];
+}
+
+std::vector<QAction*> CMainFrame::Actions(int id) const {
+  std::vector<QAction*> found;
+  auto [first, last] = actions_.equal_range(id);
+  for (auto it = first; it != last; ++it) found.push_back(it->second);
+  return found;
+}
+
+void CMainFrame::UpdateCheckMarks() {
+  for (auto& [id, action] : actions_) {
+    if (action->isCheckable()) action->setChecked(flags_.Checked(id));
+  }
 }
 
 void CMainFrame::SetCommandLineFolder(const QString& folder) {
   if (desktop_pane_) desktop_pane_->SetFolder(folder);
 }
-
-void CMainFrame::UpdateIndexNow() { jollix::UpdateIndexNow(prompter_, shell_, end_); }
 
 }  // namespace jollix

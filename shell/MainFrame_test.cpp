@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
 #include <memory>
 
+#include "channels/SearchState.h"
 #include "common/QtPrompter.h"
 #include "common/TextFile.h"
 #include "desktop/DeskSearchDialog.h"
@@ -128,6 +132,120 @@ TEST_F(MainFrameTest, AMissingInstallationFolderIsReportedAndNothingIsBuilt) {
   ASSERT_EQ(prompter_.messages().size(), 1u);
   EXPECT_EQ(prompter_.messages()[0].text, "转移到搜索目录失败");
   EXPECT_EQ(frame_->SideBar(), nullptr);
+}
+
+TEST_F(MainFrameTest, ChannelCommandsSwitchTabsSidePagesAndCheckMarks) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  auto checked = [&](int id) {
+    bool all = true;
+    for (QAction* a : frame_->Actions(id)) all = all && a->isChecked();
+    return all && !frame_->Actions(id).empty();
+  };
+  EXPECT_TRUE(checked(32796));
+  frame_->RunCommand(32795);  // 文本
+  EXPECT_EQ(Find<QTabBar>("desk_tabs")->currentIndex(), 1);
+  frame_->RunCommand(32822);  // Google网页搜索
+  auto* tabs = Find<QTabBar>("tabs");
+  ASSERT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->tabText(1), Text(u"Google网页"));
+  EXPECT_EQ(tabs->currentIndex(), 1);
+  EXPECT_EQ(frame_->SideBar()->ShownPage(), 1);
+  EXPECT_EQ(frame_->SideBar()->windowTitle(), Text(u"网页搜索"));
+  EXPECT_TRUE(checked(32795));  // the web commands leave the desktop sub-choices
+  EXPECT_TRUE(checked(32821));
+  EXPECT_FALSE(checked(32796));
+  EXPECT_EQ(ResultType.load(), 2);
+
+  // A page keeps its rows while its tab is away, and selecting the channel twice keeps them.
+  CListResultView* google = frame_->ResultView()->Page(2);
+  google->InsertRow(0, "标题", -1);
+  frame_->RunCommand(32858);  // 天气搜索
+  EXPECT_EQ(frame_->SideBar()->ShownPage(), 7);
+  frame_->RunCommand(32822);
+  frame_->RunCommand(32822);
+  EXPECT_EQ(frame_->ResultView()->PageAtPosition(1), google);
+  EXPECT_EQ(google->RowCount(), 1);
+
+  // The disabled items.
+  for (int id : {32798, 32835, 57643, 57635, 57634, 57637}) {
+    ASSERT_FALSE(frame_->Actions(id).empty()) << id;
+    EXPECT_FALSE(frame_->Actions(id)[0]->isEnabled()) << id;
+  }
+}
+
+TEST_F(MainFrameTest, TheSideBarHoldsTheEightFormsInOrderAndAboutShowsItsTexts) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  const char16_t* titles[] = {u"桌面搜索", u"网页搜索", u"新闻搜索", u"文档搜索",
+                              u"音乐搜索", u"教育搜索", u"软件搜索", u"出行搜索"};
+  const char* ids[] = {"130", "148", "147", "131", "132", "144", "145", "146"};
+  ASSERT_EQ(frame_->SideBar()->PageCount(), 8);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(frame_->SideBar()->PageTitle(i), Text(titles[i]));
+    EXPECT_EQ(frame_->SideBar()->Page(i)->objectName(), ids[i]);
+  }
+  QString title, line;
+  QTimer::singleShot(0, [&] {
+    if (QWidget* about = QApplication::activeModalWidget()) {
+      title = about->windowTitle();
+      for (QLabel* label : about->findChildren<QLabel*>()) line += label->text();
+      about->close();
+    }
+  });
+  frame_->RunCommand(32886);
+  EXPECT_EQ(title, Text(u"关于 Jollix超级搜索1.0"));
+  EXPECT_TRUE(line.contains(Text(u"Jollix超级搜索 V1.0")));
+  frame_->RunCommand(32885);  // help: the help file through the shell
+  EXPECT_EQ(shell_.opened, std::vector<std::string>{"JollixHelp.chm"});
+}
+
+TEST_F(MainFrameTest, PagingRightAfterStartSaysThereIsNoOtherPage) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  ClearPageLinks();
+  frame_->RunCommand(32821);
+  frame_->RunCommand(32893);  // 下一页
+  frame_->RunCommand(32892);  // 上一页
+  ASSERT_EQ(prompter_.messages().size(), 2u);
+  EXPECT_EQ(prompter_.messages()[0].text, "当前页为最后一页");
+  EXPECT_EQ(prompter_.messages()[1].text, "当前页为第一页");
+}
+
+TEST_F(MainFrameTest, AfterTheSettingsDialogTheDesktopIsCheckedAndPagingStaysWithTheWeb) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->RunCommand(32833);  // 百度新闻搜索
+  bool settings_checked = false;
+  QTimer::singleShot(0, [&] {
+    settings_checked = frame_->Actions(32887)[0]->isChecked();
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+  });
+  frame_->RunCommand(32887);
+  EXPECT_TRUE(settings_checked);
+  EXPECT_TRUE(frame_->Actions(32796)[0]->isChecked());
+  EXPECT_FALSE(frame_->Actions(32833)[0]->isChecked());
+  EXPECT_FALSE(frame_->Actions(32887)[0]->isChecked());
+  EXPECT_EQ(ResultType.load(), 5);
+}
+
+TEST_F(MainFrameTest, TheToolbarHasItsFifteenButtonsOfOneSize) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  auto* bar = Find<QToolBar>("toolbar128");
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->actions().size(), 15);
+  EXPECT_EQ(bar->iconSize(), QSize(32, 31));
+  QSize size;
+  for (QAction* action : bar->actions()) {
+    if (action->isSeparator()) continue;
+    QWidget* button = bar->widgetForAction(action);
+    if (size.isEmpty()) size = button->size();
+    EXPECT_EQ(button->size(), size) << action->text().toStdString();
+  }
+  EXPECT_EQ(bar->actions()[14]->text(), Text(u"退出"));
+  frame_->RunCommand(57665);
+  EXPECT_EQ(ends_, std::vector<int>{0});
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// jollix-screenshot OUTPUT.png: the main window after a desktop search, drawn offscreen. It
-// makes an installation with a small tree of files in a temp folder, indexes it, opens the
-// real window there, searches for "报告" from the desktop form, selects the first row and grabs
-// the window. For the README; run it with QT_QPA_PLATFORM=offscreen (make screenshot).
+// jollix-screenshot OUTPUT.png [desktop|web|music|travel]: the main window, drawn offscreen. It
+// makes an installation with a small tree of files in a temp folder, indexes it and opens the
+// real window there. desktop (the default) searches for "报告" from the desktop form and selects
+// a file; web searches for "天气预报" with the Baidu engine, whose result page a local server
+// plays; music and travel show their channel's form. For the README; run it with
+// QT_QPA_PLATFORM=offscreen (make screenshot).
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <utime.h>
@@ -17,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "channels/ChannelPane.h"
 #include "common/ConfigFile.h"
 #include "common/Fatal.h"
 #include "common/InstallFolder.h"
@@ -29,6 +32,7 @@
 #include "results/ResultTabView.h"
 #include "shell/MainFrame.h"
 #include "shell/QtShell.h"
+#include "testing/HttpTestServer.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +95,39 @@ bool Index(const fs::path& install) {
   return jollix::BuildIndex(prompter, config).Build() == 0;
 }
 
+// A result page of the Baidu web engine with a few results on the weather.
+std::string WeatherResults() {
+  struct Result {
+    const char* url;
+    const char* title;
+    const char* abstract;
+  } results[] = {
+      {"http://www.weather.com.cn/", "中国<b>天气</b>网",
+       "全国城市天气预报，提供一周天气、空气质量与生活指数。"},
+      {"http://weather.sina.com.cn/", "新浪<b>天气预报</b>",
+       "城市天气、景点天气与交通天气，每日更新。"},
+      {"http://www.nmc.cn/", "中央气象台", "天气实况、雷达图、卫星云图与台风路径。"},
+      {"http://tianqi.example.cn/beijing/", "北京<b>天气预报</b>一周",
+       "北京今天多云转晴，北风三到四级。"},
+      {"http://tianqi.example.cn/shanghai/", "上海<b>天气预报</b>",
+       "上海今天小雨，气温十二到十八度。"},
+      {"http://www.example.cn/guide/", "出行<b>天气</b>指南",
+       "出行前查看目的地天气，合理安排行程。"},
+  };
+  std::string page =
+      "<html><head><title>百度搜索_天气预报</title></head><body>"
+      "<form name=f action=/s><input type=submit value=\"百度一下\"></form>\n";
+  for (const Result& r : results) {
+    page += std::string("<table border=\"0\" cellpadding=\"0\"><tr><td class=f><a href=\"") +
+            r.url + "\" target=\"_blank\"><font size=\"3\">" + r.title +
+            "</font></a><br><font size=-1>" + r.abstract + "<br><font color=#008000>" + r.url +
+            " 12K</font></font></td></tr></table>\n";
+  }
+  return page +
+         "<div class=\"p\"><a href=\"s?wd=%CC%EC%C6%F8&pn=10\">下一页</a></div>\n"
+         "<table cellpadding=0><tr><td>相关搜索</td></tr></table></body></html>";
+}
+
 template <typename Done>
 bool WaitFor(Done done) {
   for (int i = 0; i < 500 && !done(); ++i) {
@@ -104,8 +141,10 @@ bool WaitFor(Done done) {
 
 int main(int argc, char** argv) {
   using namespace jollix;
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: jollix-screenshot OUTPUT.png\n");
+  const std::string mode = argc == 3 ? argv[2] : "desktop";
+  if (argc < 2 || argc > 3 ||
+      (mode != "desktop" && mode != "web" && mode != "music" && mode != "travel")) {
+    std::fprintf(stderr, "usage: jollix-screenshot OUTPUT.png [desktop|web|music|travel]\n");
     return 2;
   }
   const fs::path output = fs::absolute(argv[1]);
@@ -130,16 +169,33 @@ int main(int argc, char** argv) {
   frame.show();
   WaitFor([] { return false; });  // let the first layout settle
 
-  auto* words = frame.findChild<QLineEdit*>("1008");
-  auto* button = frame.findChild<QPushButton*>("1017");
-  words->setText(QString::fromUtf16(u"报告"));
-  button->click();
-  CListResultView* page = frame.ResultView()->Page(0);
-  WaitFor([&] {
-    return page->RowCount() > 1 && button->text() == QString::fromUtf16(u"Jollix桌面搜索");
-  });
-  page->selectRow(1);  // a file: its details fill the details bar
-  page->RefreshDetails();
+  if (mode == "desktop") {
+    auto* words = frame.findChild<QLineEdit*>("1008");
+    auto* button = frame.findChild<QPushButton*>("1017");
+    words->setText(QString::fromUtf16(u"报告"));
+    button->click();
+    CListResultView* page = frame.ResultView()->Page(0);
+    WaitFor([&] {
+      return page->RowCount() > 1 && button->text() == QString::fromUtf16(u"Jollix桌面搜索");
+    });
+    page->selectRow(1);  // a file: its details fill the details bar
+    page->RefreshDetails();
+  }
+  // The web page comes from a local server that answers for every site.
+  jollix::testing::HttpTestServer server;
+  server.Serve("/baidu", jollix::testing::HttpReply::Page(WeatherResults()));
+  jollix::testing::ScopedHttpProxy proxy(server);
+  if (mode == "web") {
+    frame.RunCommand(32821);
+    ChannelPane* form = frame.WebForm(1);
+    form->findChild<QLineEdit*>()->setText(QString::fromUtf16(u"天气预报"));
+    form->Search();
+    CListResultView* page = frame.ResultView()->Page(1);
+    page->selectRow(0);
+    page->RefreshDetails();
+  }
+  if (mode == "music") frame.RunCommand(32811);
+  if (mode == "travel") frame.RunCommand(32897);
   WaitFor([] { return false; });
 
   const bool saved = frame.grab().save(QString::fromStdString(output.string()));

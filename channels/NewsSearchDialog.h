@@ -1,0 +1,38 @@
+// CNewsSearchDialog: the news form of the side bar (dialog 147). A group "互联网新闻搜索" with
+// the query field under "查询关键词：" and the button "Jollix新闻搜索".
+//
+// The button, and Enter anywhere in the form, run the news search with the engine of the
+// selected result tab (0 Baidu news, 1 Google news; any other tab opens the Yahoo news search in
+// the browser); Escape is swallowed. Showing the form puts the focus into the query field.
+#pragma once
+
+#include "channels/ChannelPane.h"
+#include "channels/NewsSearch.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace jollix {
+
+class CNewsSearchDialog : public ChannelPane {
+  Q_OBJECT
+
+ public:
+  // context's ports must outlive the form.
+  explicit CNewsSearchDialog(const ChannelContext& context, QWidget* parent = nullptr);
+
+  QLineEdit* QueryField() const { return query_; }
+  QPushButton* SearchButton() const { return search_; }
+
+ protected:
+  void ReadFields(SearchForm* form) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // Constructed after the base, which only keeps a reference to it until a search runs.
+  NewsChannel news_;
+  QLineEdit* query_ = nullptr;
+  QPushButton* search_ = nullptr;
+};
+
+}  // namespace jollix

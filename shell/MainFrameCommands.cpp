@@ -1,0 +1,144 @@
+// The commands of the main window: dispatch by id, the channel commands applied over the
+// window's widgets, paging, settings, help and About.
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "channels/ChannelPane.h"
+#include "channels/DocSearchDialog.h"
+#include "channels/EducationSearchDialog.h"
+#include "channels/TripSearchDialog.h"
+#include "desktop/DeskSearchDialog.h"
+#include "docking/DockPageBar.h"
+#include "results/ListResultView.h"
+#include "results/ResultTabView.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainFrame.h"
+#include "shell/Paging.h"
+
+namespace jollix {
+
+void CMainFrame::RunCommand(int id) {
+  if (const ChannelCommand* command = FindChannelCommand(id)) {
+    RunChannelCommand(*command, *this, flags_);
+    UpdateCheckMarks();
+    return;
+  }
+  switch (id) {
+    case kExitCommand:
+      end_(0);
+      return;
+    case kHelpCommand:
+      shell_.Open("JollixHelp.chm");  // its absence is not reported
+      return;
+    case kAboutCommand:
+      ShowAbout();
+      return;
+    case kSettingsCommand:
+      RunSettingsCommand();
+      return;
+    case kUpdateIndexCommand:
+      UpdateIndexNow();
+      return;
+    case kPreviousPageCommand:
+      RunPaging(false);
+      return;
+    case kNextPageCommand:
+      RunPaging(true);
+      return;
+    default:
+      UpdateCheckMarks();  // a click on a checkable item toggled its mark: show the flags again
+      return;
+  }
+}
+
+void CMainFrame::UpdateIndexNow() { jollix::UpdateIndexNow(prompter_, shell_, end_); }
+
+void CMainFrame::RunPaging(bool next) {
+  RunPagingCommand(next, prompter_, [this](int form_page) {
+    if (ChannelPane* form = WebForm(form_page)) form->Search();
+  });
+}
+
+// The settings dialog comes with its own unit; until then a modal stand-in shows where it opens.
+void CMainFrame::RunSettingsCommand() {
+  SetFlagsForSettingsDialog(flags_);
+  UpdateCheckMarks();
+  QDialog dialog;
+  dialog.setObjectName("150");
+  dialog.setWindowTitle(QString::fromUtf16(u"系统设置"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QString::fromUtf16(u"系统设置"), &dialog));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf16(u"确定"));
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  layout->addWidget(buttons);
+  dialog.exec();
+  SetFlagsAfterSettingsDialog(flags_);
+  UpdateCheckMarks();
+}
+
+void CMainFrame::ShowAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+void CMainFrame::MoveFocusToPane(int step) {
+  QWidget* side = side_bar_ ? side_bar_->Page(side_bar_->ShownPage()) : nullptr;
+  QWidget* list =
+      result_view_ ? result_view_->PageAtPosition(result_view_->CurrentPosition()) : nullptr;
+  std::vector<QWidget*> panes;
+  for (QWidget* pane : {side, list, static_cast<QWidget*>(details_)}) {
+    if (pane && pane->isVisible()) panes.push_back(pane);
+  }
+  if (panes.empty()) return;
+  int at = 0;
+  for (int i = 0; i < static_cast<int>(panes.size()); ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == panes[i] || panes[i]->isAncestorOf(focus))) at = i;
+  }
+  const int count = static_cast<int>(panes.size());
+  QWidget* target = panes[((at + step) % count + count) % count];
+  // A form takes no focus itself: its first control that does gets it.
+  QWidget* focus = target;
+  if (target->focusPolicy() == Qt::NoFocus) {
+    for (QWidget* child = target->nextInFocusChain(); child && target->isAncestorOf(child);
+         child = child->nextInFocusChain()) {
+      if (child->focusPolicy() != Qt::NoFocus && child->isEnabled() && child->isVisible()) {
+        focus = child;
+        break;
+      }
+    }
+  }
+  focus->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::SelectFormTab(InnerTabForm form, int tab) {
+  switch (form) {
+    case InnerTabForm::kDesktop:
+      desktop_pane_->SelectTab(tab);
+      return;
+    case InnerTabForm::kEducation:
+      education_form_->SelectTab(tab);
+      return;
+    case InnerTabForm::kTravel:
+      trip_form_->SelectTab(tab);
+      return;
+    case InnerTabForm::kNone:
+      return;
+  }
+}
+
+void CMainFrame::ShowSidePage(int page) { side_bar_->ShowPage(page); }
+void CMainFrame::RemoveAllTabs() { result_view_->RemoveAllTabs(); }
+void CMainFrame::AddTabLabel(const char* label) { result_view_->AddTabLabel(label); }
+void CMainFrame::PlacePages(const std::vector<int>& pages) { result_view_->PlacePages(pages); }
+void CMainFrame::SelectPosition(int position) { result_view_->SelectPosition(position); }
+void CMainFrame::HideSecondTravelField() { trip_form_->HideSecondField(); }
+void CMainFrame::SetDocumentEngineBoxes(bool google) { doc_form_->SetEngineBoxes(google); }
+
+}  // namespace jollix
