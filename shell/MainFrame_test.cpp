@@ -14,7 +14,9 @@
 #include <QToolBar>
 #include <memory>
 
+#include "channels/ChannelPane.h"
 #include "channels/SearchState.h"
+#include "channels/WebPageSearch.h"
 #include "common/QtPrompter.h"
 #include "common/TextFile.h"
 #include "desktop/DeskSearchDialog.h"
@@ -24,6 +26,7 @@
 #include "results/ResultTabView.h"
 #include "shell/QtStatusLine.h"
 #include "testing/FakePorts.h"
+#include "testing/HttpTestServer.h"
 #include "testing/IndexedInstall.h"
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
@@ -210,6 +213,42 @@ TEST_F(MainFrameTest, PagingRightAfterStartSaysThereIsNoOtherPage) {
   ASSERT_EQ(prompter_.messages().size(), 2u);
   EXPECT_EQ(prompter_.messages()[0].text, "当前页为最后一页");
   EXPECT_EQ(prompter_.messages()[1].text, "当前页为第一页");
+}
+
+TEST_F(MainFrameTest, NextPageFetchesTheStoredLinkAndParsesItWithTheTabSelectedNow) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  testing::HttpTestServer server;
+  server.Serve("/baidu",
+               testing::HttpReply::Page(
+                   "<html><body><form><input type=submit value=\"百度一下\"></form>\n"
+                   "<table><tr><td><a href=\"http://r0.cn/\">标题0</a><br>摘要0<br></td></tr>"
+                   "</table>\n<div class=\"p\"><a href=\"s?wd=a&pn=10\">下一页</a></div>\n"
+                   "<table><tr><td>相关搜索</td></tr></table>"));
+  server.Serve("/s", testing::HttpReply::Page(
+                         "<p>的查询结果</p><div class=g><a href=\"http://g.cn/\">第二页</a>"
+                         "<table><tr><td class=j>摘要<br></td></tr></table></div>"));
+  testing::ScopedHttpProxy proxy(server);
+  SetGoogleWebTrace(nullptr);
+  frame_->RunCommand(32821);
+  ChannelPane* form = frame_->WebForm(1);
+  form->findChild<QLineEdit*>()->setText(QStringLiteral("a"));
+  form->Search();
+  ASSERT_EQ(frame_->ResultView()->Page(1)->RowCount(), 1);
+  EXPECT_STREQ(NextPageLink, "www.baidu.com/s?wd=a&pn=10");
+  // The user clicks the Google tab, then asks for the next page.
+  frame_->ResultView()->TabBar()->setCurrentIndex(1);
+  EXPECT_EQ(ResultType.load(), 1);  // a tab click changes only what is shown
+  frame_->RunCommand(32893);
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].host + requests[1].path, "www.baidu.com/s?wd=a&pn=10");
+  CListResultView* google = frame_->ResultView()->Page(2);
+  ASSERT_EQ(google->RowCount(), 1);
+  EXPECT_EQ(google->Cell(0, 0), "第二页");
+  EXPECT_FALSE(PagingMode);
+  SetGoogleWebTrace(stdout);
+  ClearPageLinks();
 }
 
 TEST_F(MainFrameTest, AfterTheSettingsDialogTheDesktopIsCheckedAndPagingStaysWithTheWeb) {
