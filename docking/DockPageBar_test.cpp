@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QTest>
 #include <QToolButton>
 #include <memory>
 
@@ -267,6 +268,160 @@ TEST_F(CDockPageBarTest, NarrowStripKeepsOnlyTheShownTitle) {
   }
   EXPECT_LE(Button(7)->geometry().right(), Strip()->width());
   EXPECT_EQ(bar_->width(), 300);  // the buttons do not widen the bar
+}
+
+struct TakeCase {
+  int shown_before;
+  int take;
+  const char16_t* taken;  // nullptr: nothing taken
+  int shown_after;
+  const char16_t* shown_title;
+};
+
+class CDockPageBarTakeTest : public CDockPageBarTest,
+                             public ::testing::WithParamInterface<TakeCase> {};
+
+TEST_P(CDockPageBarTakeTest, TakesThePageAndKeepsAPageShown) {
+  const TakeCase& c = GetParam();
+  MakeSideBar();
+  AddThreePages();
+  Show();
+  bar_->ShowPage(c.shown_before);
+  const CDockPageBar::PageEntry page = bar_->TakePage(c.take);
+  if (c.taken == nullptr) {
+    EXPECT_EQ(page.window, nullptr);
+    EXPECT_EQ(bar_->PageCount(), 3);
+  } else {
+    ASSERT_NE(page.window, nullptr);
+    EXPECT_EQ(page.title, Text(c.taken));
+    EXPECT_EQ(page.window->parent(), nullptr);
+    EXPECT_FALSE(page.window->isVisible());
+    EXPECT_EQ(bar_->PageCount(), 2);
+    delete page.window;
+  }
+  EXPECT_EQ(bar_->ShownPage(), c.shown_after);
+  EXPECT_EQ(bar_->windowTitle(), Text(c.shown_title));
+  EXPECT_TRUE(bar_->Page(c.shown_after)->isVisible());
+  EXPECT_TRUE(Button(c.shown_after)->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CDockPageBarTakeTest,
+    ::testing::Values(TakeCase{0, 0, u"桌面搜索", 0, u"网页搜索"},  // the next page moves up
+                      TakeCase{2, 2, u"新闻搜索", 1, u"网页搜索"},  // the last: the one before
+                      TakeCase{2, 0, u"桌面搜索", 1, u"新闻搜索"},  // before the shown page
+                      TakeCase{0, 2, u"新闻搜索", 0, u"桌面搜索"},  // after the shown page
+                      TakeCase{1, 3, nullptr, 1, u"网页搜索"},      // no such page
+                      TakeCase{1, -1, nullptr, 1, u"网页搜索"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(CDockPageBarTest, TakingPagesRenumbersTheButtonsAndDropsTheStrip) {
+  MakeSideBar();
+  AddThreePages();
+  Show();
+  delete bar_->TakePage(0).window;
+  EXPECT_EQ(Button(0)->text(), Text(u"网页搜索"));
+  EXPECT_EQ(Button(1)->text(), Text(u"新闻搜索"));
+  Button(1)->click();
+  EXPECT_EQ(bar_->ShownPage(), 1);
+  EXPECT_EQ(bar_->windowTitle(), Text(u"新闻搜索"));
+  delete bar_->TakePage(0).window;
+  QApplication::processEvents();
+  EXPECT_FALSE(Strip()->isVisible());  // one page left: no page buttons
+  EXPECT_EQ(bar_->ShownPage(), 0);
+}
+
+TEST_F(CDockPageBarTest, TakeAllAndPutBackShowOnlyTheChosenPage) {
+  MakeSideBar();
+  AddThreePages();
+  Show();
+  bar_->ShowPage(1);
+  ShownRecorder shown(bar_);
+  std::vector<CDockPageBar::PageEntry> pages = bar_->TakeAllPages();
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[2].title, Text(u"新闻搜索"));
+  EXPECT_EQ(bar_->PageCount(), 0);
+  EXPECT_EQ(bar_->ShownPage(), -1);
+  EXPECT_TRUE(shown.shown.empty());
+  bar_->PutBackPages(std::move(pages), 2);
+  EXPECT_EQ(shown.shown, (std::vector<int>{2}));
+  EXPECT_EQ(PagesVisible(), (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(bar_->Page(0), pages_[0]);
+}
+
+class CDockPageBarDragTest : public CDockPageBarTest {
+ protected:
+  void SetUp() override {
+    CDockPageBarTest::SetUp();
+    MakeSideBar();
+    pages_ = {AddPage(u"桌面搜索"), AddPage(u"网页搜索", icon_), AddPage(u"新闻搜索")};
+    Show();
+  }
+  // Presses page button `index`, drags it and lets go at `target` (frame coordinates).
+  void Drag(int index, QPoint target) {
+    QToolButton* button = Button(index);
+    const QPoint start = button->rect().center();
+    QTest::mousePress(button, Qt::LeftButton, {}, start);
+    QTest::mouseMove(button, start + QPoint(0, -QApplication::startDragDistance() - 4));
+    const QPoint end = button->mapFromGlobal(frame_->mapToGlobal(target));
+    QTest::mouseMove(button, end);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, end);
+    QApplication::processEvents();
+  }
+  CDockPageBar* NewBar() { return frame_->findChild<CDockPageBar*>("12345"); }
+
+  QIcon icon_ = SquareIcon();
+};
+
+TEST_F(CDockPageBarDragTest, DraggedOutAPageMovesIntoANewBar) {
+  Drag(1, QPoint(880, 300));  // near the frame's right side
+  CDockPageBar* bar = NewBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(frame_->dockWidgetArea(bar), Qt::RightDockWidgetArea);
+  EXPECT_FALSE(bar->isFloating());
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->allowedAreas(), Qt::AllDockWidgetAreas);
+  ASSERT_EQ(bar->PageCount(), 1);
+  EXPECT_EQ(bar->Page(0), pages_[1]);
+  EXPECT_EQ(bar->PageTitle(0), Text(u"网页搜索"));
+  EXPECT_EQ(bar->PageIcon(0).cacheKey(), icon_.cacheKey());
+  EXPECT_EQ(bar->windowTitle(), Text(u"网页搜索"));  // the text of the page it shows
+  EXPECT_TRUE(pages_[1]->isVisible());
+  EXPECT_TRUE(bar->isAncestorOf(pages_[1]));
+  // The old bar lost the page and still shows its first one.
+  ASSERT_EQ(bar_->PageCount(), 2);
+  EXPECT_EQ(bar_->Page(1), pages_[2]);
+  EXPECT_EQ(bar_->ShownPage(), 0);
+  EXPECT_EQ(Button(1)->text(), Text(u"新闻搜索"));
+  EXPECT_EQ(Button(2), nullptr);
+}
+
+TEST_F(CDockPageBarDragTest, DroppedOutsideTheFrameTheNewBarFloats) {
+  Drag(2, QPoint(1200, 300));
+  CDockPageBar* bar = NewBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->isFloating());
+  EXPECT_EQ(bar->Page(0), pages_[2]);
+  EXPECT_EQ(bar_->PageCount(), 2);
+}
+
+TEST_F(CDockPageBarDragTest, ADragThatEndsInsideTheBarMovesNothing) {
+  ShownRecorder shown(bar_);
+  Drag(1, bar_->geometry().center());
+  EXPECT_EQ(NewBar(), nullptr);
+  EXPECT_EQ(bar_->PageCount(), 3);
+  EXPECT_TRUE(shown.shown.empty());  // and it is no click either
+  EXPECT_FALSE(Button(1)->isDown());
+}
+
+TEST_F(CDockPageBarDragTest, AShortMoveIsStillAClick) {
+  QToolButton* button = Button(2);
+  const QPoint start = button->rect().center();
+  QTest::mousePress(button, Qt::LeftButton, {}, start);
+  QTest::mouseMove(button, start + QPoint(1, 0));
+  QTest::mouseRelease(button, Qt::LeftButton, {}, start + QPoint(1, 0));
+  EXPECT_EQ(bar_->ShownPage(), 2);
+  EXPECT_EQ(NewBar(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "docking/PageButtonStrip.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <algorithm>
@@ -41,10 +43,11 @@ int CPageButtonStrip::AddButton(const QString& title, const QIcon& icon) {
   button->setIconSize(QSize(16, 16));
   // A click toggles the button on its own; the strip undoes that, so that only SetChecked (the
   // bar, once it has shown the page) decides which button is checked.
-  connect(button, &QToolButton::clicked, this, [this, index] {
+  connect(button, &QToolButton::clicked, this, [this, button] {
     SetChecked(checked_);
-    emit buttonClicked(index);
+    emit buttonClicked(IndexOf(button));
   });
+  button->installEventFilter(this);
   buttons_.push_back({button, MeasureButton(button, title, !icon.isNull())});
   button->show();
   LayOut();
@@ -66,6 +69,79 @@ PageButtonWidths CPageButtonStrip::MeasureButton(QToolButton* button, const QStr
   button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   widths.compact = std::max(kIconOnlyButtonWidth, button->sizeHint().width());
   return widths;
+}
+
+void CPageButtonStrip::RemoveButton(int index) {
+  if (index < 0 || index >= ButtonCount()) return;
+  QToolButton* button = buttons_[index].button;
+  buttons_.erase(buttons_.begin() + index);
+  button->removeEventFilter(this);
+  // The button may be the one whose drag led here: it goes once its event is done.
+  button->setObjectName(QString());
+  button->deleteLater();
+  button->hide();
+  if (checked_ == index) checked_ = -1;
+  if (checked_ > index) --checked_;
+  if (pressed_ == index) pressed_ = -1;
+  if (pressed_ > index) --pressed_;
+  for (int i = index; i < ButtonCount(); ++i) {
+    buttons_[i].button->setObjectName(QString("pagebutton%1").arg(i));
+  }
+  LayOut();
+  updateGeometry();
+}
+
+int CPageButtonStrip::IndexOf(const QObject* button) const {
+  for (int i = 0; i < ButtonCount(); ++i) {
+    if (buttons_[i].button == button) return i;
+  }
+  return -1;
+}
+
+bool CPageButtonStrip::eventFilter(QObject* watched, QEvent* event) {
+  const int index = IndexOf(watched);
+  if (index >= 0 && TrackDrag(index, event)) return true;
+  return QWidget::eventFilter(watched, event);
+}
+
+bool CPageButtonStrip::TrackDrag(int index, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+      type != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  const QPoint global = mouse->globalPosition().toPoint();
+  if (type == QEvent::MouseButtonPress) {
+    if (mouse->button() != Qt::LeftButton) return false;
+    pressed_ = index;
+    press_pos_ = global;
+    dragging_ = false;
+    return false;
+  }
+  if (pressed_ != index) return false;
+  if (type == QEvent::MouseMove) {
+    if ((global - press_pos_).manhattanLength() >= QApplication::startDragDistance()) {
+      dragging_ = true;
+    }
+    return false;
+  }
+  if (mouse->button() != Qt::LeftButton) return false;
+  const bool dragged = dragging_;
+  pressed_ = -1;
+  dragging_ = false;
+  if (!dragged) return false;
+  // The button must still see the release to let go of its pressed look, but it must not take it
+  // for a click: it gets it outside its rectangle.
+  QToolButton* button = buttons_[index].button;
+  QMouseEvent away(QEvent::MouseButtonRelease, QPointF(-1, -1),
+                   button->mapToGlobal(QPointF(-1, -1)), Qt::LeftButton, Qt::NoButton,
+                   mouse->modifiers());
+  button->removeEventFilter(this);
+  QApplication::sendEvent(button, &away);
+  button->installEventFilter(this);
+  emit buttonDragged(index, global);
+  return true;
 }
 
 void CPageButtonStrip::SetChecked(int index) {

@@ -52,7 +52,11 @@ bool Checkable(int id) {
 }  // namespace
 
 CMainFrame::CMainFrame(Prompter& prompter, Shell& shell, FileIconList& icons, EndFunction end)
-    : prompter_(prompter), shell_(shell), icons_(icons), end_(std::move(end)) {
+    : CAutoHideFrame(nullptr),
+      prompter_(prompter),
+      shell_(shell),
+      icons_(icons),
+      end_(std::move(end)) {
   setObjectName("mainframe");
 }
 
@@ -71,6 +75,7 @@ bool CMainFrame::Create() {
   CreateAccelerators();
   CreateStatusBar();
   setDockOptions(dockOptions() | QMainWindow::AllowNestedDocks);
+  EnableDocking(Qt::AllDockWidgetAreas);  // after the toolbar: the top strip lies below it
   CreateChannelForms();
   CreateSideBar();
   UpdateCheckMarks();
@@ -88,7 +93,7 @@ void CMainFrame::CreateClientArea() {
   view->setObjectName("view");
   auto* split_frame = new CSplitFrame(splitter_);
   split_frame->setObjectName("splitframe");
-  split_frame->setWindowFlags(Qt::Widget);
+  split_frame->EnableDocking(Qt::AllDockWidgetAreas);
 
   details_ = CreateDetailsList();
   ResultListContext context;

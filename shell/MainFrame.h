@@ -11,12 +11,12 @@
 // ChannelWindow they act on.
 #pragma once
 
-#include <QMainWindow>
 #include <map>
 #include <vector>
 
 #include "common/Prompter.h"
 #include "common/Shell.h"
+#include "docking/AutoHideFrame.h"
 #include "shell/ChannelCommands.h"
 #include "shell/StartUp.h"
 
@@ -45,13 +45,14 @@ class CJollixSearchView : public QWidget {
 
 // The lower row: a small frame whose client is the result tab view, with the details bar
 // docked at its bottom.
-class CSplitFrame : public QMainWindow {
+class CSplitFrame : public CAutoHideFrame {
  public:
-  explicit CSplitFrame(QWidget* parent) : QMainWindow(parent) {}
+  // A main window is always made a window of its own; this one is a child of the splitter.
+  explicit CSplitFrame(QWidget* parent) : CAutoHideFrame(parent) { setWindowFlags(Qt::Widget); }
   QSize sizeHint() const override { return {500, 175}; }
 };
 
-class CMainFrame : public QMainWindow, private ChannelWindow {
+class CMainFrame : public CAutoHideFrame, private ChannelWindow {
   Q_OBJECT
 
  public:

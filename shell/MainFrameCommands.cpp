@@ -133,7 +133,14 @@ void CMainFrame::SelectFormTab(InnerTabForm form, int tab) {
   }
 }
 
-void CMainFrame::ShowSidePage(int page) { side_bar_->ShowPage(page); }
+// A collapsed side bar shows the page by sliding it out of its strip.
+void CMainFrame::ShowSidePage(int page) {
+  if (IsCollapsed(side_bar_)) {
+    ShowCollapsedPage(side_bar_, page);
+  } else {
+    side_bar_->ShowPage(page);
+  }
+}
 void CMainFrame::RemoveAllTabs() { result_view_->RemoveAllTabs(); }
 void CMainFrame::AddTabLabel(const char* label) { result_view_->AddTabLabel(label); }
 void CMainFrame::PlacePages(const std::vector<int>& pages) { result_view_->PlacePages(pages); }

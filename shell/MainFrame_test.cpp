@@ -89,6 +89,20 @@ TEST_F(MainFrameTest, StartsWithTheDesktopChannel) {
   EXPECT_EQ(frame_->Status()->Pane(0)->text(), Text(u"就绪"));
   EXPECT_TRUE(Find<QPushButton>("1017")->isEnabled());
   EXPECT_EQ(Find<QListWidget>("details")->accessibleName(), Text(u"文件属性"));
+  // The result area is a frame inside the window, not a window of its own.
+  EXPECT_FALSE(Find<QWidget>("splitframe")->isWindow());
+}
+
+TEST_F(MainFrameTest, ACollapsedSideBarSlidesTheChosenChannelsFormOut) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  ASSERT_TRUE(frame_->CollapseBar(frame_->SideBar()));
+  frame_->RunCommand(32833);  // 百度新闻搜索
+  EXPECT_EQ(frame_->PageOut(), frame_->WebForm(2));
+  EXPECT_TRUE(frame_->RestoreBar(frame_->SideBar()));
+  EXPECT_EQ(frame_->SideBar()->PageCount(), 8);
+  EXPECT_EQ(frame_->SideBar()->ShownPage(), 2);
 }
 
 TEST_F(MainFrameTest, ADesktopSearchFromTheFormFillsTheDesktopPageAndTheStatusPane) {
