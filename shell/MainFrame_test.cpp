@@ -12,7 +12,9 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "channels/ChannelPane.h"
 #include "channels/SearchState.h"
@@ -263,6 +265,29 @@ TEST_F(MainFrameTest, NextPageFetchesTheStoredLinkAndParsesItWithTheTabSelectedN
   EXPECT_FALSE(PagingMode);
   SetGoogleWebTrace(stdout);
   ClearPageLinks();
+}
+
+TEST_F(MainFrameTest, WhileAPageDownloadsTimersRunAndTheStatusPaneShowsTheProgress) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  testing::HttpTestServer server;
+  server.SetHandler([](const testing::HttpRequestRecord&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // a slow site
+    return testing::HttpReply::Page("<html></html>");
+  });
+  testing::ScopedHttpProxy proxy(server);
+  frame_->RunCommand(32821);
+  QStringList seen;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { seen << frame_->Status()->Pane(1)->text(); });
+  timer.start(50);
+  frame_->WebForm(1)->Search();
+  timer.stop();
+  // The timer ran while the search waited, and the pane then read the fetching text.
+  ASSERT_GE(seen.size(), 3);
+  EXPECT_TRUE(seen.contains(Text(u"Jollix超级搜索---搜索是\"Jollix\"的事情！正在获取搜索结果...")))
+      << seen.join('|').toStdString();
 }
 
 TEST_F(MainFrameTest, AfterTheSettingsDialogTheDesktopIsCheckedAndPagingStaysWithTheWeb) {
