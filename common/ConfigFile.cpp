@@ -17,15 +17,18 @@ bool ReadConfig(const char* path, IndexConfig* config) {
   return true;
 }
 
+std::string FormatConfig(const IndexConfig& config, LineEnd line_end) {
+  const std::string end = line_end == LineEnd::kCrLf ? "\r\n" : "\n";
+  std::string text;
+  text += "索引更新频率\t" + std::to_string(config.UpdateFrequency) + end;
+  text += "上次索引时间\t" + std::to_string(config.LastIndexTime) + end;
+  text += std::string("第一服务器IP\t") + config.FirstServerAddress + end;
+  text += std::string("第二服务器IP\t") + config.SecondServerAddress + end;
+  return text;
+}
+
 bool WriteConfig(const char* path, const IndexConfig& config, LineEnd line_end) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return false;
-  const char* end = line_end == LineEnd::kCrLf ? "\r\n" : "\n";
-  std::fprintf(f, "索引更新频率\t%d%s", config.UpdateFrequency, end);
-  std::fprintf(f, "上次索引时间\t%d%s", config.LastIndexTime, end);
-  std::fprintf(f, "第一服务器IP\t%s%s", config.FirstServerAddress, end);
-  std::fprintf(f, "第二服务器IP\t%s%s", config.SecondServerAddress, end);
-  return CloseWritten(f);
+  return WriteFileAtomically(path, FormatConfig(config, line_end));
 }
 
 }  // namespace jollix

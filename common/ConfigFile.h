@@ -2,6 +2,8 @@
 // "key TAB value" read by both programs and rewritten whole by whoever changes a value.
 #pragma once
 
+#include <string>
+
 namespace jollix {
 
 inline constexpr char kConfigFile[] = "config.txt";
@@ -26,8 +28,11 @@ enum class LineEnd { kLf, kCrLf };
 // file cannot be opened (then *config is untouched).
 bool ReadConfig(const char* path, IndexConfig* config);
 
-// Rewrites the file whole with the given line ends. Returns false when it cannot be created or
-// not every byte reached it.
+// The four lines as the file holds them, with the given line ends.
+std::string FormatConfig(const IndexConfig& config, LineEnd line_end);
+
+// Rewrites the file whole with the given line ends, never leaving it half-written (see
+// WriteFileAtomically). Returns false when it cannot be written whole; the old file then stays.
 bool WriteConfig(const char* path, const IndexConfig& config, LineEnd line_end);
 
 }  // namespace jollix

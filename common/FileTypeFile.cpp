@@ -53,15 +53,18 @@ bool ReadFileTypes(const char* path, FileTypeReader reader,
   return true;
 }
 
-bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return false;
+std::string FormatFileTypes(const std::vector<FileTypeLine>& rows) {
+  std::string text;
   int number = 1;
   for (const FileTypeLine& row : rows) {
-    std::fprintf(f, "%s\t%d\t%d\t%s\r\n", row.Extension, number++, row.TypeClass,
-                 row.Description);
+    text += std::string(row.Extension) + '\t' + std::to_string(number++) + '\t' +
+            std::to_string(row.TypeClass) + '\t' + row.Description + "\r\n";
   }
-  return CloseWritten(f);
+  return text;
+}
+
+bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows) {
+  return WriteFileAtomically(path, FormatFileTypes(rows));
 }
 
 }  // namespace jollix

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace jollix {
@@ -46,8 +47,12 @@ int ParseFileTypeLine(const char* text, FileTypeLine* line);
 bool ReadFileTypes(const char* path, FileTypeReader reader,
                    const std::function<void(const FileTypeLine&, int fields)>& accept);
 
-// Rewrites the file with CR LF line ends, the rows numbered 1, 2, 3 ... in the given order.
-// Returns false when it cannot be created or written.
+// The file's text: CR LF line ends, the rows numbered 1, 2, 3 ... in the given order (their
+// TypeNumber is not used).
+std::string FormatFileTypes(const std::vector<FileTypeLine>& rows);
+
+// Rewrites the file with FormatFileTypes, never leaving it half-written (WriteFileAtomically).
+// Returns false when it cannot be written whole; the old file then stays.
 bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows);
 
 }  // namespace jollix

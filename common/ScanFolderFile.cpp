@@ -53,11 +53,14 @@ bool ReadScanFolders(const char* path, std::vector<ScanFolderEntry>* entries) {
   return true;
 }
 
+std::string FormatScanFolders(const std::vector<ScanFolderEntry>& entries) {
+  std::string text;
+  for (const ScanFolderEntry& e : entries) text += e.Marker + e.Path + "\r\n";
+  return text;
+}
+
 bool WriteScanFolders(const char* path, const std::vector<ScanFolderEntry>& entries) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return false;
-  for (const ScanFolderEntry& e : entries) std::fprintf(f, "%c%s\r\n", e.Marker, e.Path.c_str());
-  return CloseWritten(f);
+  return WriteFileAtomically(path, FormatScanFolders(entries));
 }
 
 bool EnsureScanFolders(const char* path) {

@@ -25,7 +25,11 @@ struct ScanFolderEntry {
 // Returns false when the file cannot be opened.
 bool ReadScanFolders(const char* path, std::vector<ScanFolderEntry>* entries);
 
-// Rewrites the file with CR LF line ends. Returns false when it cannot be created or written.
+// The file's text: one "marker path" line per entry, CR LF line ends.
+std::string FormatScanFolders(const std::vector<ScanFolderEntry>& entries);
+
+// Rewrites the file with FormatScanFolders, never leaving it half-written
+// (WriteFileAtomically). Returns false when it cannot be written whole; the old file then stays.
 bool WriteScanFolders(const char* path, const std::vector<ScanFolderEntry>& entries);
 
 // First set-up of an installation: when the file does not exist, writes it with the user's home

@@ -1,8 +1,10 @@
 #include "common/TextFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace jollix {
@@ -31,6 +33,73 @@ bool WriteWholeFile(const char* path, const std::string& content) {
   if (!f) return false;
   std::fwrite(content.data(), 1, content.size(), f);
   return CloseWritten(f);
+}
+
+namespace {
+
+// Writes all bytes to a descriptor, retrying short and interrupted writes.
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A name beside path that no other writer uses: the process id and a counter of this process.
+std::string TempNameBeside(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  return path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+}
+
+}  // namespace
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+void FileReplacement::Discard() {
+  if (!temp_.empty()) unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool FileReplacement::Write(const char* path, const std::string& content) {
+  Discard();
+  path_ = path;
+  struct stat old;
+  const bool exists = stat(path, &old) == 0;
+  if (exists && (!S_ISREG(old.st_mode) || access(path, W_OK) != 0)) return false;
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = TempNameBeside(path_);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  temp_ = temp;
+  bool ok = WriteAll(fd, content.data(), content.size());
+  if (ok && exists) ok = fchmod(fd, old.st_mode & 07777) == 0;
+  if (ok) ok = fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok) Discard();
+  return ok;
+}
+
+bool FileReplacement::Commit() {
+  if (temp_.empty()) return false;
+  if (rename(temp_.c_str(), path_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+bool WriteFileAtomically(const char* path, const std::string& content) {
+  FileReplacement replacement;
+  return replacement.Write(path, content) && replacement.Commit();
 }
 
 bool CloseWritten(FILE* f) {

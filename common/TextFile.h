@@ -16,6 +16,35 @@ bool ReadWholeFile(const char* path, std::string* content);
 // Writes a whole file (truncating). Returns false unless every byte was written.
 bool WriteWholeFile(const char* path, const std::string& content);
 
+// Replaces a file so that it is never left half-written: the content goes to a new file in the
+// same folder, which is then renamed over the old one. A reader sees the old file or the whole
+// new one; after a failure (the folder or an existing file cannot be written, the disk is full)
+// the old file is untouched and the new one removed. An existing file keeps its permissions; a
+// file that exists but cannot be written is not replaced, as an in-place write would fail.
+// Returns false on any failure.
+bool WriteFileAtomically(const char* path, const std::string& content);
+
+// The two halves of WriteFileAtomically, for saves that replace several files together: Write
+// prepares the new file beside the old one, Commit renames it over the old one. Nothing of the
+// old file changes before Commit; an object destroyed before Commit removes what it prepared.
+class FileReplacement {
+ public:
+  FileReplacement() = default;
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // False when the new file could not be written whole.
+  bool Write(const char* path, const std::string& content);
+  // False when nothing was prepared or the rename failed (the old file then stays).
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string path_, temp_;
+};
+
 // Closes a file that was written; false when any earlier write or the close itself failed, so
 // that a full disk is never reported as success.
 bool CloseWritten(FILE* f);

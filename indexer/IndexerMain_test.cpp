@@ -72,8 +72,8 @@ TEST(JollixIndexer, DueRunBuildsTheIndexAndStampsConfigWithLf) {
   EXPECT_EQ(config.UpdateFrequency, kUpdateDaily);
   EXPECT_GE(config.LastIndexTime, before);
   EXPECT_LE(config.LastIndexTime, after);
-  EXPECT_STREQ(config.FirstServerAddress, "10.1.1.1");
-  EXPECT_STREQ(config.SecondServerAddress, "10.2.2.2");
+  EXPECT_STREQ(config.FirstServerAddress, "127.0.0.1");
+  EXPECT_STREQ(config.SecondServerAddress, "127.0.0.2");
 
   // The new time makes the next start end at once.
   EXPECT_EQ(RunIndexer(install).ExitStatus, 255);

@@ -24,6 +24,7 @@
 #include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
+#include "shell/DetectNewVersionDialog.h"
 #include "shell/QtStatusLine.h"
 #include "shell/ToolIcons.h"
 #include "web/PageFetcher.h"
@@ -83,8 +84,8 @@ bool CMainFrame::Create() {
 }
 
 // The version check at start runs on a thread of its own and reads only the server addresses
-// and the build number set above; its client is not part of this program yet.
-void CMainFrame::StartVersionCheck() {}
+// and the build number set above; it speaks only when the server knows a newer build.
+void CMainFrame::StartVersionCheck() { jollix::StartVersionCheck(this, prompter_, shell_); }
 
 void CMainFrame::CreateClientArea() {
   splitter_ = new QSplitter(Qt::Vertical, this);

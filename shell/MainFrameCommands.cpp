@@ -1,12 +1,7 @@
 // The commands of the main window: dispatch by id, the channel commands applied over the
 // window's widgets, paging, settings, help and About.
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "channels/ChannelPane.h"
 #include "channels/DocSearchDialog.h"
@@ -17,8 +12,10 @@
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
 #include "shell/AboutDialog.h"
+#include "shell/DetectNewVersionDialog.h"
 #include "shell/MainFrame.h"
 #include "shell/Paging.h"
+#include "shell/SystemSettingDialog.h"
 
 namespace jollix {
 
@@ -44,6 +41,9 @@ void CMainFrame::RunCommand(int id) {
     case kUpdateIndexCommand:
       UpdateIndexNow();
       return;
+    case kCheckVersionCommand:
+      RunVersionDialog(prompter_, shell_);
+      return;
     case kPreviousPageCommand:
       RunPaging(false);
       return;
@@ -64,19 +64,10 @@ void CMainFrame::RunPaging(bool next) {
   });
 }
 
-// The settings dialog comes with its own unit; until then a modal stand-in shows where it opens.
 void CMainFrame::RunSettingsCommand() {
   SetFlagsForSettingsDialog(flags_);
   UpdateCheckMarks();
-  QDialog dialog;
-  dialog.setObjectName("150");
-  dialog.setWindowTitle(QString::fromUtf16(u"系统设置"));
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new QLabel(QString::fromUtf16(u"系统设置"), &dialog));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf16(u"确定"));
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  layout->addWidget(buttons);
+  CSystemSetting dialog(prompter_, shell_, Configuration());  // no explicit owner window
   dialog.exec();
   SetFlagsAfterSettingsDialog(flags_);
   UpdateCheckMarks();

@@ -21,8 +21,8 @@ void TestInstallation::WriteConfig(int update_frequency, int last_index_time) co
   IndexConfig config;
   config.UpdateFrequency = update_frequency;
   config.LastIndexTime = last_index_time;
-  std::snprintf(config.FirstServerAddress, sizeof config.FirstServerAddress, "10.1.1.1");
-  std::snprintf(config.SecondServerAddress, sizeof config.SecondServerAddress, "10.2.2.2");
+  std::snprintf(config.FirstServerAddress, sizeof config.FirstServerAddress, "127.0.0.1");
+  std::snprintf(config.SecondServerAddress, sizeof config.SecondServerAddress, "127.0.0.2");
   jollix::WriteConfig((dir_ / "home/config.txt").c_str(), config, LineEnd::kCrLf);
 }
 

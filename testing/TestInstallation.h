@@ -20,7 +20,8 @@ class TestInstallation {
   std::string Home() const { return dir_ / "home"; }
   std::string Tree() const { return dir_ / "tree"; }
 
-  // config.txt with the two times and the server addresses 10.1.1.1 and 10.2.2.2, CR LF.
+  // config.txt with the two times and the server addresses 127.0.0.1 and 127.0.0.2 (loopback: a
+  // version check started by a program under test never leaves the machine), CR LF.
   void WriteConfig(int update_frequency, int last_index_time) const;
   IndexConfig ReadConfig() const;
 
