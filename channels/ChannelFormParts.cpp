@@ -67,6 +67,12 @@ QTabBar* AddFormTabs(QVBoxLayout* group, const char* id, const QString& accessib
   return tabs;
 }
 
+bool SelectFormTab(QTabBar* tabs, int tab) {
+  if (tab < 0 || tab >= tabs->count()) return false;
+  tabs->setCurrentIndex(tab);  // signals currentChanged only when the selection changes
+  return true;
+}
+
 std::vector<QRadioButton*> AddChoiceButtons(QVBoxLayout* group, const char16_t* caption,
                                             const char* box_id,
                                             const std::vector<ChoiceButton>& choices) {

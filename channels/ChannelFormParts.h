@@ -43,6 +43,18 @@ void SetCaption(QLabel* label, const QString& caption);
 // accessible name says what the tabs choose.
 QTabBar* AddFormTabs(QVBoxLayout* group, const char* id, const QString& accessible_name,
                      const char* const* gbk_texts, int count);
+// The same with the tab texts taken from a table of tabs, each with a GBK `text`.
+template <class Tab, int kCount>
+QTabBar* AddFormTabs(QVBoxLayout* group, const char* id, const char16_t* accessible_name,
+                     const Tab (&tabs)[kCount]) {
+  const char* texts[kCount];
+  for (int i = 0; i < kCount; ++i) texts[i] = tabs[i].text;
+  return AddFormTabs(group, id, FormText(accessible_name), texts, kCount);
+}
+
+// Selects a tab of a form's strip as a click on it does. False (nothing changes) for an index
+// outside the strip.
+bool SelectFormTab(QTabBar* tabs, int tab);
 
 // One choice button of a group of exclusive choices.
 struct ChoiceButton {

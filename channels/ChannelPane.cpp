@@ -1,6 +1,11 @@
 #include "channels/ChannelPane.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "channels/ChannelFormParts.h"
+#include "common/QtPrompter.h"
 
 namespace jollix {
 
@@ -10,6 +15,14 @@ ChannelPane::ChannelPane(Channel& channel, const ChannelContext& context, QWidge
 SearchOutcome ChannelPane::Search() {
   ReadFields(&form_);
   return RunSearch(channel_, form_, context_.ports);
+}
+
+void ChannelPane::ReadFields(SearchForm* form) { form->query = GbkFromQString(query_->text()); }
+
+void ChannelPane::AddSearchButton(QVBoxLayout* group, const char16_t* text, const char* button_id) {
+  search_ = AddDefaultButton(group, text, button_id);
+  FinishGroup(group);
+  connect(search_, &QPushButton::clicked, this, [this] { Search(); });
 }
 
 void ChannelPane::RunCommand(int command) const {

@@ -12,6 +12,10 @@
 
 #include "channels/SearchAction.h"
 
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+
 namespace jollix {
 
 // The ports of the web searches and the main window's command runner: the travel and education
@@ -35,9 +39,18 @@ class ChannelPane : public QWidget {
   // The list this form filled last, or null before its first search that showed rows.
   ResultPage* CurrentList() const { return form_.current_list; }
 
+  // The form's query field (the travel form's first field) and its search button.
+  QLineEdit* QueryField() const { return query_; }
+  QPushButton* SearchButton() const { return search_; }
+
  protected:
-  // Copies the controls into the form's fields (query, second query, type, format, tab).
-  virtual void ReadFields(SearchForm* form) = 0;
+  // Copies the controls into the form's fields (query, second query, type, format, tab). This
+  // one copies the query field; a form with more controls adds theirs after calling it.
+  virtual void ReadFields(SearchForm* form);
+
+  // Ends the form's group (ChannelFormParts.h) with the search button, which runs Search, and
+  // the empty space below it.
+  void AddSearchButton(QVBoxLayout* group, const char16_t* text, const char* button_id);
 
   // Runs a command of the main window, when the form was given a runner.
   void RunCommand(int command) const;
@@ -46,9 +59,11 @@ class ChannelPane : public QWidget {
 
   Channel& channel_;
   ChannelContext context_;
+  QLineEdit* query_ = nullptr;  // set by the form when it builds the field
 
  private:
   SearchForm form_;
+  QPushButton* search_ = nullptr;
 };
 
 }  // namespace jollix

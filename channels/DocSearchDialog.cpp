@@ -1,21 +1,16 @@
 #include "channels/DocSearchDialog.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
 
 #include "channels/ChannelFormParts.h"
-#include "common/QtPrompter.h"
 
 namespace jollix {
 
 CDocSearchDialog::CDocSearchDialog(const ChannelContext& context, QWidget* parent)
-    : ChannelPane(docs_, context, parent) {
-  setObjectName("131");
-  QVBoxLayout* group = CreateChannelGroup(this, u"互联网文档搜索", "doc_group");
-  query_ = AddQueryField(group, u"搜索关键词：", "query");
-  std::vector<QRadioButton*> types = AddChoiceButtons(group, u"文档格式：", "doc_types",
+    : QueryFormPane(docs_, context,
+                    {"131", u"互联网文档搜索", "doc_group", u"搜索关键词：", "query"}, parent) {
+  std::vector<QRadioButton*> types = AddChoiceButtons(Group(), u"文档格式：", "doc_types",
                                                       {{u"所有文档", "type0"},
                                                        {u"WORD文档", "type1"},
                                                        {u"PDF文档", "type2"},
@@ -23,9 +18,7 @@ CDocSearchDialog::CDocSearchDialog(const ChannelContext& context, QWidget* paren
                                                        {u"PPT文档", "type4"},
                                                        {u"RTF文档", "type5"}});
   std::copy(types.begin(), types.end(), types_.begin());
-  search_ = AddDefaultButton(group, u"Jollix文档搜索", "search");
-  FinishGroup(group);
-  connect(search_, &QPushButton::clicked, this, [this] { Search(); });
+  AddSearchButton(Group(), u"Jollix文档搜索", "search");
 }
 
 void CDocSearchDialog::SetEngineBoxes(bool google) {
@@ -46,13 +39,8 @@ int CDocSearchDialog::FileTypeChoice() const {
 }
 
 void CDocSearchDialog::ReadFields(SearchForm* form) {
-  form->query = GbkFromQString(query_->text());
+  QueryFormPane::ReadFields(form);
   form->file_type = FileTypeChoice();
-}
-
-void CDocSearchDialog::showEvent(QShowEvent* event) {
-  ChannelPane::showEvent(event);
-  query_->setFocus();
 }
 
 }  // namespace jollix

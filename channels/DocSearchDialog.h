@@ -14,16 +14,14 @@
 
 #include <array>
 
-#include "channels/ChannelPane.h"
 #include "channels/DocSearch.h"
+#include "channels/QueryFormPane.h"
 
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace jollix {
 
-class CDocSearchDialog : public ChannelPane {
+class CDocSearchDialog : public QueryFormPane {
   Q_OBJECT
 
  public:
@@ -40,20 +38,15 @@ class CDocSearchDialog : public ChannelPane {
   // The checked file-type choice, 0 to 5.
   int FileTypeChoice() const;
 
-  QLineEdit* QueryField() const { return query_; }
-  QPushButton* SearchButton() const { return search_; }
   QRadioButton* FileTypeButton(int choice) const { return types_.at(choice); }
 
  protected:
   void ReadFields(SearchForm* form) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   // Constructed after the base, which only keeps a reference to it until a search runs.
   DocChannel docs_;
-  QLineEdit* query_ = nullptr;
   std::array<QRadioButton*, kFileTypeCount> types_{};
-  QPushButton* search_ = nullptr;
 };
 
 }  // namespace jollix

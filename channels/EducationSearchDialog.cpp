@@ -1,13 +1,9 @@
 #include "channels/EducationSearchDialog.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTabBar>
-#include <QVBoxLayout>
 
 #include "channels/ChannelFormParts.h"
 #include "channels/FormTabs.h"
-#include "common/QtPrompter.h"
 
 namespace jollix {
 
@@ -15,23 +11,13 @@ CEducationSearchDialog::CEducationSearchDialog(const ChannelContext& context, QW
     : ChannelPane(education_, context, parent) {
   setObjectName("144");
   QVBoxLayout* layout = CreateChannelGroup(this, u"教育搜索", "education_group");
-  const char* texts[kEducationTabCount];
-  for (int i = 0; i < kEducationTabCount; ++i) texts[i] = kEducationTabs[i].text;
-  tabs_ = AddFormTabs(layout, "education_tabs", QString::fromUtf16(u"教育搜索的来源"), texts,
-                      kEducationTabCount);
-  query_ = AddQueryField(layout, QString::fromUtf16(u"查询关键词："), "education_query",
-                         "education_label", nullptr);
-  QPushButton* search = AddDefaultButton(layout, u"Jollix教育搜索", "1");
-  FinishGroup(layout);
-  connect(search, &QPushButton::clicked, this, [this] { Search(); });
+  tabs_ = AddFormTabs(layout, "education_tabs", u"教育搜索的来源", kEducationTabs);
+  query_ = AddQueryField(layout, FormText(u"查询关键词："), "education_query", "education_label");
+  AddSearchButton(layout, u"Jollix教育搜索", "1");
   connect(tabs_, &QTabBar::currentChanged, this, &CEducationSearchDialog::OnTabChanged);
 }
 
-bool CEducationSearchDialog::SelectTab(int tab) {
-  if (tab < 0 || tab >= kEducationTabCount) return false;
-  tabs_->setCurrentIndex(tab);  // signals currentChanged only when the selection changes
-  return true;
-}
+bool CEducationSearchDialog::SelectTab(int tab) { return SelectFormTab(tabs_, tab); }
 
 int CEducationSearchDialog::SelectedTab() const { return tabs_->currentIndex(); }
 
@@ -41,7 +27,7 @@ void CEducationSearchDialog::OnTabChanged(int tab) {
 }
 
 void CEducationSearchDialog::ReadFields(SearchForm* form) {
-  form->query = GbkFromQString(query_->text());
+  ChannelPane::ReadFields(form);
   form->tab = SelectedTab();
 }
 

@@ -11,7 +11,6 @@
 #include "channels/ChannelPane.h"
 #include "channels/EducationSearch.h"
 
-class QLineEdit;
 class QTabBar;
 
 namespace jollix {
@@ -36,7 +35,6 @@ class CEducationSearchDialog : public ChannelPane {
   // The base holds a reference to it, bound before it is built and used only after.
   EducationChannel education_;
   QTabBar* tabs_ = nullptr;
-  QLineEdit* query_ = nullptr;
 };
 
 }  // namespace jollix

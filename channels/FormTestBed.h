@@ -1,16 +1,22 @@
 // The test bed of the channel form tests: the real result tab view, the ports the main window
-// hands to the forms (fakes, apart from the icon list), and the loopback test server acting as
-// the HTTP proxy for every site, so that a form's search runs end to end without the network.
-// The current folder is a temp folder, where tests put the icon placeholders they need.
+// hands to the forms (fakes, apart from the icon list), the loopback test server acting as the
+// HTTP proxy for every site, so that a form's search runs end to end without the network, and a
+// stand-in for the main window's channel commands that records each command id and does what
+// the main window's command does to the result view and to the forms' own tab strips
+// (FormTabs.h). The current folder is a temp folder, where tests put the icon placeholders they
+// need.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QString>
+#include <QTabBar>
 #include <QTest>
-#include <QVBoxLayout>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,12 +30,22 @@
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
-namespace jollix::testing {
+namespace jollix {
+
+class CEducationSearchDialog;
+class CTripSearchDialog;
+
+namespace testing {
 
 class FormTestBed : public ::testing::Test {
  protected:
   FormTestBed();
   ~FormTestBed() override;
+
+  // The stand-in for the main window's command runner (context.run_command): records the
+  // command, then moves the form's own strip (trip or education, when set), which may run the
+  // tab handling and through it a further command, then puts up the command's result tab.
+  void RunMainCommand(int command);
 
   // The steps of a channel command: the labels (GBK) as tabs over pages, position selected.
   void PutUpTabs(const std::vector<const char*>& labels, const std::vector<int>& pages,
@@ -37,32 +53,18 @@ class FormTestBed : public ::testing::Test {
 
   // "host/path?query" of every request the sites received, in order.
   std::vector<std::string> Targets() const;
-  // The texts written into the channel status pane, in order.
-  const std::vector<std::string>& Status();
-  // The cells of a row of the page of a result type.
+  // The last text written into the channel status pane, and all of them in order.
+  std::string Status() const;
+  const std::vector<std::string>& StatusTexts();
+  // The cells of a row of the page of a result type, and the first-column texts of its rows.
   std::vector<std::string> RowCells(int type, int row) const;
-
-  // Escape in the query field and on the form itself, with the form in a dialog (which closes on
-  // an Escape that reaches it): the dialog and the form stay shown, and nothing is searched.
-  template <class Form>
-  void CheckEscapeIsSwallowed() {
-    QDialog host;
-    auto* layout = new QVBoxLayout(&host);
-    auto* form = new Form(context, &host);
-    layout->addWidget(form);
-    host.show();
-    QTest::keyClick(form->QueryField(), Qt::Key_Escape);
-    QTest::keyClick(form, Qt::Key_Escape);
-    EXPECT_TRUE(host.isVisible());
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(server.Requests().empty());
-    EXPECT_TRUE(prompter.messages().empty());
-  }
+  std::vector<std::string> Rows(int type) const;
 
   // Lays the form out at the side bar's size, shown, and checks that every visible control lies
-  // inside the form and shows its whole text. Saves the picture as forms1-<name>.png in the
-  // folder $JOLLIX_FORM_SHOTS when that is set.
-  static void CheckLayout(QWidget* form, const char* name);
+  // inside the form and shows its whole text (a tab strip: every tab in view, each wide enough
+  // for its text). Saves the picture as form-<name>.png in the folder $JOLLIX_FORM_SHOTS when
+  // that is set.
+  static void CheckLayout(QWidget* form, const QString& name);
 
   ApplicationMember application_;
   HttpTestServer server;
@@ -74,10 +76,23 @@ class FormTestBed : public ::testing::Test {
   std::unique_ptr<CResultTabView> view;
   ChannelContext context;
   TempDir dir;
+  std::vector<int> commands;  // the main-window commands run, in order
+  CTripSearchDialog* trip = nullptr;
+  CEducationSearchDialog* education = nullptr;
 
  private:
   ScopedHttpProxy proxy_;
   ScopedCurrentDir home_;
+};
+
+// A form shown inside a dialog, as a dialog would close on Escape if the form let it through.
+class DialogHost {
+ public:
+  explicit DialogHost(ChannelPane* form);
+  QDialog& dialog() { return dialog_; }
+
+ private:
+  QDialog dialog_;
 };
 
 // A control of a form by its objectName, failing the test when it is missing.
@@ -90,4 +105,5 @@ T* Control(QWidget* form, const char* id) {
 
 inline QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
-}  // namespace jollix::testing
+}  // namespace testing
+}  // namespace jollix

@@ -10,16 +10,14 @@
 
 #include <array>
 
-#include "channels/ChannelPane.h"
 #include "channels/MusicSearch.h"
+#include "channels/QueryFormPane.h"
 
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace jollix {
 
-class CMp3SearchDialog : public ChannelPane {
+class CMp3SearchDialog : public QueryFormPane {
   Q_OBJECT
 
  public:
@@ -29,19 +27,13 @@ class CMp3SearchDialog : public ChannelPane {
   // The checked format choice: -1 all music, 0 mp3, 1 rm, 2 wma.
   int FormatChoice() const;
 
-  QLineEdit* QueryField() const { return query_; }
-  QPushButton* SearchButton() const { return search_; }
-
  protected:
   void ReadFields(SearchForm* form) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   // Constructed after the base, which only keeps a reference to it until a search runs.
   MusicChannel music_;
-  QLineEdit* query_ = nullptr;
   std::array<QRadioButton*, 4> formats_{};  // the choices -1, 0, 1, 2
-  QPushButton* search_ = nullptr;
 };
 
 }  // namespace jollix

@@ -6,33 +6,21 @@
 // the browser); Escape is swallowed. Showing the form puts the focus into the query field.
 #pragma once
 
-#include "channels/ChannelPane.h"
 #include "channels/NewsSearch.h"
-
-class QLineEdit;
-class QPushButton;
+#include "channels/QueryFormPane.h"
 
 namespace jollix {
 
-class CNewsSearchDialog : public ChannelPane {
+class CNewsSearchDialog : public QueryFormPane {
   Q_OBJECT
 
  public:
   // context's ports must outlive the form.
   explicit CNewsSearchDialog(const ChannelContext& context, QWidget* parent = nullptr);
 
-  QLineEdit* QueryField() const { return query_; }
-  QPushButton* SearchButton() const { return search_; }
-
- protected:
-  void ReadFields(SearchForm* form) override;
-  void showEvent(QShowEvent* event) override;
-
  private:
   // Constructed after the base, which only keeps a reference to it until a search runs.
   NewsChannel news_;
-  QLineEdit* query_ = nullptr;
-  QPushButton* search_ = nullptr;
 };
 
 }  // namespace jollix

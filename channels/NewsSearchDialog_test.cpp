@@ -1,9 +1,5 @@
 #include "channels/NewsSearchDialog.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include "channels/FormTestBed.h"
@@ -11,7 +7,6 @@
 namespace jollix {
 namespace {
 
-using testing::Control;
 using testing::HttpReply;
 using testing::Text;
 
@@ -24,23 +19,6 @@ class CNewsSearchDialogTest : public testing::FormTestBed {
 
   CNewsSearchDialog form;
 };
-
-TEST_F(CNewsSearchDialogTest, HasTheGroupTheQueryFieldAndTheDefaultButton) {
-  EXPECT_EQ(form.objectName(), "147");
-  EXPECT_EQ(Control<QGroupBox>(&form, "news_group")->title(), Text(u"互联网新闻搜索"));
-  QLineEdit* query = Control<QLineEdit>(&form, "query");
-  ASSERT_EQ(query, form.QueryField());
-  EXPECT_TRUE(query->text().isEmpty());
-  EXPECT_EQ(query->accessibleName(), Text(u"查询关键词："));
-  auto* label = form.findChild<QLabel*>();
-  ASSERT_NE(label, nullptr);
-  EXPECT_EQ(label->text(), Text(u"查询关键词："));
-  EXPECT_EQ(label->buddy(), query);
-  QPushButton* button = Control<QPushButton>(&form, "search");
-  ASSERT_EQ(button, form.SearchButton());
-  EXPECT_EQ(button->text(), Text(u"Jollix新闻搜索"));
-  EXPECT_TRUE(button->isDefault());
-}
 
 TEST_F(CNewsSearchDialogTest, ButtonSearchesBaiduNewsIntoItsPage) {
   server.ServeForHost(
@@ -58,8 +36,7 @@ TEST_F(CNewsSearchDialogTest, ButtonSearchesBaiduNewsIntoItsPage) {
   EXPECT_EQ(RowCells(5, 0),
             (std::vector<std::string>{"新闻一", "新华网 2007-4-8", "http://n.cn/1", "摘要一"}));
   EXPECT_EQ(form.CurrentList(), view->Page(5));
-  EXPECT_EQ(status.Last(kChannelStatusPane),
-            "Jollix超级搜索---家事、国事、天下事，事事关心！找到符合条件的新闻  1  条");
+  EXPECT_EQ(Status(), "Jollix超级搜索---家事、国事、天下事，事事关心！找到符合条件的新闻  1  条");
 }
 
 TEST_F(CNewsSearchDialogTest, EnterInTheQueryFieldSearchesGoogleNews) {
@@ -71,15 +48,8 @@ TEST_F(CNewsSearchDialogTest, EnterInTheQueryFieldSearchesGoogleNews) {
   ASSERT_EQ(view->Page(6)->RowCount(), 1);
   EXPECT_EQ(view->Page(6)->Cell(0, 0), "没有找到符合条件的新闻");
   EXPECT_EQ(view->Page(5)->RowCount(), 0);
-  EXPECT_EQ(status.Last(kChannelStatusPane),
-            "Jollix超级搜索---家事、国事、天下事，事事关心！没有找到符合条件的新闻");
+  EXPECT_EQ(Status(), "Jollix超级搜索---家事、国事、天下事，事事关心！没有找到符合条件的新闻");
 }
-
-TEST_F(CNewsSearchDialogTest, EscapeNeitherClosesNorHidesTheForm) {
-  CheckEscapeIsSwallowed<CNewsSearchDialog>();
-}
-
-TEST_F(CNewsSearchDialogTest, FitsTheSideBar) { CheckLayout(&form, "news"); }
 
 }  // namespace
 }  // namespace jollix

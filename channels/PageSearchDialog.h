@@ -6,33 +6,21 @@
 // the focus into the query field.
 #pragma once
 
-#include "channels/ChannelPane.h"
+#include "channels/QueryFormPane.h"
 #include "channels/WebPageSearch.h"
-
-class QLineEdit;
-class QPushButton;
 
 namespace jollix {
 
-class CPageSearchDialog : public ChannelPane {
+class CPageSearchDialog : public QueryFormPane {
   Q_OBJECT
 
  public:
   // context's ports must outlive the form.
   explicit CPageSearchDialog(const ChannelContext& context, QWidget* parent = nullptr);
 
-  QLineEdit* QueryField() const { return query_; }
-  QPushButton* SearchButton() const { return search_; }
-
- protected:
-  void ReadFields(SearchForm* form) override;
-  void showEvent(QShowEvent* event) override;
-
  private:
   // Constructed after the base, which only keeps a reference to it until a search runs.
   WebPageChannel web_;
-  QLineEdit* query_ = nullptr;
-  QPushButton* search_ = nullptr;
 };
 
 }  // namespace jollix

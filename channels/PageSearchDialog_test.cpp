@@ -1,9 +1,5 @@
 #include "channels/PageSearchDialog.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include "channels/FormTestBed.h"
@@ -11,7 +7,6 @@
 namespace jollix {
 namespace {
 
-using testing::Control;
 using testing::HttpReply;
 using testing::Text;
 
@@ -39,23 +34,6 @@ class CPageSearchDialogTest : public testing::FormTestBed {
   CPageSearchDialog form;
 };
 
-TEST_F(CPageSearchDialogTest, HasTheGroupTheQueryFieldAndTheDefaultButton) {
-  EXPECT_EQ(form.objectName(), "148");
-  EXPECT_EQ(Control<QGroupBox>(&form, "page_group")->title(), Text(u"网页搜索"));
-  QLineEdit* query = Control<QLineEdit>(&form, "query");
-  ASSERT_EQ(query, form.QueryField());
-  EXPECT_TRUE(query->text().isEmpty());
-  EXPECT_EQ(query->accessibleName(), Text(u"查询关键词："));
-  auto* label = form.findChild<QLabel*>();
-  ASSERT_NE(label, nullptr);
-  EXPECT_EQ(label->text(), Text(u"查询关键词："));
-  EXPECT_EQ(label->buddy(), query);
-  QPushButton* button = Control<QPushButton>(&form, "search");
-  ASSERT_EQ(button, form.SearchButton());
-  EXPECT_EQ(button->text(), Text(u"Jollix网页搜索"));
-  EXPECT_TRUE(button->isDefault());
-}
-
 TEST_F(CPageSearchDialogTest, ButtonSearchesTheSelectedEngineIntoItsPage) {
   server.ServeForHost("www.baidu.com", "/baidu", HttpReply::Page(BaiduPage(2)));
   WebCommand(0);
@@ -70,10 +48,10 @@ TEST_F(CPageSearchDialogTest, ButtonSearchesTheSelectedEngineIntoItsPage) {
   EXPECT_EQ(RowCells(1, 1)[0], "标题1");
   EXPECT_EQ(view->Page(2)->RowCount(), 0);
   EXPECT_EQ(form.CurrentList(), view->Page(1));
-  EXPECT_EQ(status.Last(kChannelStatusPane),
+  EXPECT_EQ(Status(),
             "Jollix一下，找到  2  条记录，所有记录均来自互联网，不代表Jollix超级搜索赞成被搜索结果"
             "网站的内容或立场！");
-  EXPECT_EQ(Status().size(), 4u);
+  EXPECT_EQ(StatusTexts().size(), 4u);
   EXPECT_TRUE(prompter.messages().empty());
 }
 
@@ -88,17 +66,6 @@ TEST_F(CPageSearchDialogTest, EnterInTheQueryFieldSearchesOnce) {
   QTest::keyClick(form.SearchButton(), Qt::Key_Enter);  // Enter on the focused button
   EXPECT_EQ(server.Requests().size(), 2u);
 }
-
-TEST_F(CPageSearchDialogTest, EscapeNeitherClosesNorHidesTheForm) {
-  CheckEscapeIsSwallowed<CPageSearchDialog>();
-}
-
-TEST_F(CPageSearchDialogTest, ShowingTheFormFocusesTheQueryField) {
-  form.show();
-  EXPECT_EQ(form.focusWidget(), form.QueryField());
-}
-
-TEST_F(CPageSearchDialogTest, FitsTheSideBar) { CheckLayout(&form, "web"); }
 
 }  // namespace
 }  // namespace jollix

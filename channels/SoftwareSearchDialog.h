@@ -7,8 +7,6 @@
 #include "channels/ChannelPane.h"
 #include "channels/SoftwareSearch.h"
 
-class QLineEdit;
-
 namespace jollix {
 
 class CSoftwareSearchDialog : public ChannelPane {
@@ -18,13 +16,9 @@ class CSoftwareSearchDialog : public ChannelPane {
   // context's ports (the result view among them) outlive the form.
   explicit CSoftwareSearchDialog(const ChannelContext& context, QWidget* parent = nullptr);
 
- protected:
-  void ReadFields(SearchForm* form) override;
-
  private:
   // The base holds a reference to it, bound before it is built and used only after.
   SoftwareChannel software_;
-  QLineEdit* query_ = nullptr;
 };
 
 }  // namespace jollix

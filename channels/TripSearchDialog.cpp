@@ -2,9 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTabBar>
-#include <QVBoxLayout>
 #include <string>
 
 #include "channels/ChannelFormParts.h"
@@ -21,27 +19,19 @@ CTripSearchDialog::CTripSearchDialog(const ChannelContext& context, QWidget* par
     : ChannelPane(travel_, context, parent) {
   setObjectName("146");
   QVBoxLayout* layout = CreateChannelGroup(this, u"出行搜索", "travel_group");
-  const char* texts[kTripTabCount];
-  for (int i = 0; i < kTripTabCount; ++i) texts[i] = kTripTabs[i].text;
-  tabs_ = AddFormTabs(layout, "1003", QString::fromUtf16(u"出行查询的种类"), texts, kTripTabCount);
+  tabs_ = AddFormTabs(layout, "1003", u"出行查询的种类", kTripTabs);
   CreateFields(layout);
-  QPushButton* search = AddDefaultButton(layout, u"Jollix出行搜索", "1");
-  FinishGroup(layout);
-  connect(search, &QPushButton::clicked, this, [this] { Search(); });
+  AddSearchButton(layout, u"Jollix出行搜索", "1");
   connect(tabs_, &QTabBar::currentChanged, this, &CTripSearchDialog::OnTabChanged);
 }
 
 void CTripSearchDialog::CreateFields(QVBoxLayout* layout) {
   const QString initial = QStringFromGbk(kTripInitialCaption);
-  first_ = AddQueryField(layout, initial, "1050", "1048", &first_caption_);
+  query_ = AddQueryField(layout, initial, "1050", "1048", &first_caption_);
   second_ = AddQueryField(layout, initial, "1012", "1049", &second_caption_);
 }
 
-bool CTripSearchDialog::SelectTab(int tab) {
-  if (tab < 0 || tab >= kTripTabCount) return false;
-  tabs_->setCurrentIndex(tab);  // signals currentChanged only when the selection changes
-  return true;
-}
+bool CTripSearchDialog::SelectTab(int tab) { return SelectFormTab(tabs_, tab); }
 
 int CTripSearchDialog::SelectedTab() const { return tabs_->currentIndex(); }
 
@@ -67,12 +57,12 @@ void CTripSearchDialog::OnTabChanged(int tab) {
 void CTripSearchDialog::ReadFields(SearchForm* form) {
   form->tab = SelectedTab();
   if (form->tab == kPhoneTab) {
-    std::string number = GbkFromQString(first_->text());
+    std::string number = GbkFromQString(query_->text());
     CheckPhoneNumber(&number);  // only trims here; the search itself refuses a wrong number
     const QString trimmed = QStringFromGbk(number);
-    if (trimmed != first_->text()) first_->setText(trimmed);
+    if (trimmed != query_->text()) query_->setText(trimmed);
   }
-  form->query = GbkFromQString(first_->text());
+  ChannelPane::ReadFields(form);
   form->second_query = GbkFromQString(second_->text());
 }
 

@@ -48,8 +48,7 @@ class CTripSearchDialog : public ChannelPane {
   // The base holds a reference to it, bound before it is built and used only after.
   TravelChannel travel_;
   QTabBar* tabs_ = nullptr;
-  QLabel* first_caption_ = nullptr;
-  QLineEdit* first_ = nullptr;
+  QLabel* first_caption_ = nullptr;  // of the first field, the base's query field
   QLabel* second_caption_ = nullptr;
   QLineEdit* second_ = nullptr;
 };
