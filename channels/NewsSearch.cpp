@@ -20,6 +20,26 @@ const ChannelTexts kTexts = {
 
 enum class SourceLine { kAsIs, kCleaned };
 
+// The end of the table that holds a news item: the first "</table>" (or "</TABLE>") after from
+// that no table opened after from closes. A table nested in the item's block (before its
+// source line, say) thus stays inside the item. Null when the item's table is never closed.
+char* ItemTableEnd(const PageScan& scan, char* from) {
+  int depth = 0;
+  for (char* p = from;;) {
+    char* close = scan.FindEarlier(p, "</table>", "</TABLE>");
+    if (!close) return nullptr;
+    char* open = scan.FindEarlier(p, "<table", "<TABLE");
+    if (open && open < close) {
+      ++depth;
+      p = scan.Skip(open, 6);
+      continue;
+    }
+    if (depth == 0) return close;
+    --depth;
+    p = scan.Skip(close, 8);
+  }
+}
+
 // The item loop shared by both engines, from the byte after the result-area marker: an element
 // of class item_class (its value read up to class_length letters and digits) is a news item;
 // source_start is where its source line begins, counted from the title's end tag.
@@ -42,9 +62,10 @@ int ParseNewsItems(ResultStore<NewsRecord>* store, const PageScan& scan, char* a
     }
     SetField(record.url, url);
     SetCleanField(record.title, title);
-    // The item ends at its table's end: a source line or abstract that the search finds only
-    // beyond it belongs to a later item, so this item ends the parse.
-    char* item_end = scan.Find(scan.Skip(title_end, 1), "</table>", "</TABLE>");
+    // The item ends at its own table's end: a source line or abstract that the search finds
+    // only beyond it belongs to a later item, so this item ends the parse. Tables nested inside
+    // the item do not end it.
+    char* item_end = ItemTableEnd(scan, scan.Skip(title_end, 1));
     if (!item_end) return 0;
 
     char* source;

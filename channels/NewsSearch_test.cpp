@@ -176,5 +176,31 @@ TEST_F(NewsParserTest, PagesCutShortAnywhereAreParsedWithinTheirBounds) {
   EXPECT_EQ(testing::ParseEveryPrefix(ParseGoogleNews, google), 2u);
 }
 
+TEST_F(NewsParserTest, ANestedTableBeforeTheSourceLineStaysInsideItsItem) {
+  // A picture table inside the item's block, between its title and its source line.
+  const std::string nested =
+      "<table cellspacing=0><tr><td class=\"zh\"><a href=\"http://n2.cn/\">二</a>"
+      "<table><tr><td><img src=p.jpg></td></tr></table> <nobr>源二</nobr><br>乙</td></tr>"
+      "</table>\n";
+  std::string baidu = kBaiduNewsHead + BaiduNewsItem("http://n1.cn/", "一", "源", "甲") + nested +
+                      BaiduNewsItem("http://n3.cn/", "三", "源三", "丙");
+  auto parsed = ParsePage(ParseBaiduNews, baidu);
+  ASSERT_EQ(parsed.records.size(), 3u);
+  EXPECT_STREQ(parsed.records[1].url, "http://n2.cn/");
+  EXPECT_STREQ(parsed.records[1].source_time, "源二");
+  EXPECT_STREQ(parsed.records[1].abstract, "乙");
+  EXPECT_STREQ(parsed.records[2].source_time, "源三");
+
+  const std::string google_nested =
+      "<table border=0><tr><td class=j><a href=\"http://g2.cn/\">二</a><TABLE><TR><TD>图</TD>"
+      "</TR></TABLE><br>新华网 - <nobr>1天前</nobr><br>乙</td></tr></table>\n";
+  std::string google = kGoogleNewsHead + GoogleNewsItem("http://g1.cn/", "一", "源", "时", "甲") +
+                       google_nested + GoogleNewsItem("http://g3.cn/", "三", "源", "时", "丙");
+  parsed = ParsePage(ParseGoogleNews, google);
+  ASSERT_EQ(parsed.records.size(), 3u);
+  EXPECT_STREQ(parsed.records[1].source_time, "图新华网 - 1天前");
+  EXPECT_STREQ(parsed.records[2].url, "http://g3.cn/");
+}
+
 }  // namespace
 }  // namespace jollix

@@ -132,12 +132,12 @@ void ReadPrograms(ResultStore<SoftwareRecord>* store, const PageScan& scan, char
 
 int ParseSkycn(ResultStore<SoftwareRecord>* store, char* page) {
   PageScan scan(page);
-  ClearPageLinks();
   char* header = scan.Find(page, "人气");
   if (!header) return -1;
   char* cut = scan.Find(page, "搜索结果|共");
   if (!cut) return -2;
   PageScan::Cut(cut);
+  ClearPageLinks();
   FindLinks(scan.Skip(cut, 1),
             std::string("http://") + HostName(Site::kSkycnSearch) + "/search.php");
   char* table = FindTag(scan, header, kTableOpen);
@@ -148,12 +148,12 @@ int ParseSkycn(ResultStore<SoftwareRecord>* store, char* page) {
 
 int ParseNewhua(ResultStore<SoftwareRecord>* store, char* page) {
   PageScan scan(page);
-  ClearPageLinks();
   char* header = scan.Find(page, "文件大小");
   if (!header) return -1;
   char* cut = scan.Find(header, "搜索结果 『共");
   if (!cut) return -2;
   PageScan::Cut(cut);
+  ClearPageLinks();
   FindLinks(scan.Skip(cut, 1),
             std::string("http://") + HostName(Site::kNewhuaSearch) + "/search.asp");
   ReadPrograms(store, scan, header, ReadNewhuaProgram);
@@ -162,9 +162,9 @@ int ParseNewhua(ResultStore<SoftwareRecord>* store, char* page) {
 
 int ParseSinaDownload(ResultStore<SoftwareRecord>* store, char* page) {
   PageScan scan(page);
-  ClearPageLinks();
   char* first = scan.Find(page, "按更新时间排序");
   if (!first) return -2;
+  ClearPageLinks();
   FindSoftwarePageLink(page, "上一页", "", PrevPageLink);
   const char* next_link_end = FindSoftwarePageLink(page, "下一页", "", NextPageLink);
   const char* from = scan.Skip(next_link_end ? next_link_end : first, 1);

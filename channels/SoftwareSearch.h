@@ -6,10 +6,12 @@
 // fetch fails). Newhua takes the query as typed, GBK bytes and blanks unencoded; the others take
 // it percent-encoded. A failed fetch shows only the message, no row.
 //
-// The parsers take the store and a writable NUL-terminated page copy, which they cut. They empty
-// the page links first and fill them with the software form of the page-link search. They return
-// 0, or -1 or -2 when a marker of the page is missing (the search action ignores it). A pass
-// that misses one of its markers ends the parse; the programs read until then stay.
+// The parsers take the store and a writable NUL-terminated page copy, which they cut. Once the
+// page's first markers are found (Skycn and Newhua: the header and the cut marker; Sina: the
+// sort marker) they empty the page links and fill them with the software form of the page-link
+// search; a page without those markers leaves the links of the page before as they were. They
+// return 0, or -1 or -2 when a marker of the page is missing (the search action ignores it). A
+// pass that misses one of its markers ends the parse; the programs read until then stay.
 #pragma once
 
 #include "channels/ResultRecords.h"

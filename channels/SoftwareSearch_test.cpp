@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "channels/PageScan.h"
 #include "channels/SearchState.h"
+#include "channels/TableCells.h"
 #include "testing/FakePorts.h"
 #include "testing/ParseFixture.h"
 
@@ -81,13 +83,66 @@ TEST_F(SoftwareParserTest, SkycnMissingMarkersGiveNothing) {
   auto no_header = ParsePage(ParseSkycn, SkycnEntry("a", "一", "t", "s", "p", "甲") + kSkycnPager);
   EXPECT_EQ(no_header.result, -1);
   EXPECT_TRUE(no_header.records.empty());
-  EXPECT_STREQ(NextPageLink, "");
   auto no_cut = ParsePage(ParseSkycn, kSkycnHead + SkycnEntry("a", "一", "t", "s", "p", "甲") +
                                           SkycnEntry("b", "二", "t", "s", "p", "乙"));
   EXPECT_EQ(no_cut.result, -2);
   EXPECT_TRUE(no_cut.records.empty());
   auto no_table = ParsePage(ParseSkycn, "人气 搜索结果|共 0 个");
   EXPECT_EQ(no_table.result, -1);
+}
+
+// The page links are emptied only once the page's first markers are found: a page without them
+// keeps the links of the page before.
+TEST_F(SoftwareParserTest, APageWithoutTheFirstMarkersKeepsThePreviousLinks) {
+  struct Case {
+    const char* engine;
+    int (*parse)(ResultStore<SoftwareRecord>*, char*);
+    std::string page;
+    int result;
+  };
+  const Case cases[] = {
+      {"skycn, no header", ParseSkycn, SkycnEntry("a", "一", "t", "s", "p", "甲") + kSkycnPager,
+       -1},
+      {"skycn, no cut", ParseSkycn, kSkycnHead + SkycnEntry("a", "一", "t", "s", "p", "甲"), -2},
+      {"newhua, no header", ParseNewhua, "<a href=\"?page=2\">下一页</a> 搜索结果 『共 1 个』", -1},
+      {"newhua, no cut", ParseNewhua, "文件大小 <a href=\"?page=2\">下一页</a>", -2},
+      {"sina, no sort marker", ParseSinaDownload,
+       "<a href=\"?page=0\">上一页</a> <a href=\"?page=2\">下一页</a>", -2},
+  };
+  for (const Case& c : cases) {
+    std::strcpy(PrevPageLink, "previous");
+    std::strcpy(NextPageLink, "next");
+    auto parsed = ParsePage(c.parse, c.page);
+    EXPECT_EQ(parsed.result, c.result) << c.engine;
+    EXPECT_STREQ(PrevPageLink, "previous") << c.engine;
+    EXPECT_STREQ(NextPageLink, "next") << c.engine;
+  }
+  // With the markers found the links are those of this page, empty when it has none.
+  std::strcpy(NextPageLink, "next");
+  ParsePage(ParseSkycn, kSkycnHead + SkycnEntry("a", "一", "t", "s", "p", "甲") +
+                            "<div>搜索结果|共 1 个</div>");
+  EXPECT_STREQ(NextPageLink, "");
+}
+
+// A cell's closing tag is looked for after its own opening tag, not (as one reading of the
+// page's rules has it) one byte after the end of what was read before: the name ends at its
+// link's "</a>", so the next "</td" after that closes the name's own cell, before the time
+// cell opens, and every cell after the name would take the text of the cell before it.
+TEST_F(SoftwareParserTest, EachCellEndsAtTheClosingTagAfterItsOwnOpening) {
+  std::string page = kSkycnHead + SkycnEntry("a.html", "名", "2007-03-01", "1 MB", "77", "甲") +
+                     SkycnEntry("b.html", "二", "t", "s", "p", "乙") + kSkycnPager;
+  auto parsed = ParsePage(ParseSkycn, page);
+  ASSERT_EQ(parsed.records.size(), 2u);
+  EXPECT_STREQ(parsed.records[0].time, "2007-03-01");
+  EXPECT_STREQ(parsed.records[0].size, "1 MB");
+  EXPECT_STREQ(parsed.records[0].popularity, "77");
+
+  std::string cells = "<a>名</a></td><td>时间</td><td>大小</td>";
+  PageScan scan(cells.data());
+  char* end = cells.data() + cells.find("</a>");
+  char* cell = NextCell(scan, scan.Skip(end, 1), &end);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_STREQ(cell, "<td>时间");
 }
 
 TEST_F(SoftwareParserTest, SkycnEntryMissingACellEndsTheParse) {

@@ -25,6 +25,12 @@ inline constexpr TagPair kHrefQuote = {"href=\"", "HREF=\""};
 // The next cell at or after from: its opening tag, and the first closing tag after that. Cuts
 // the page at the closing tag, sets *end to it and returns the cell's start (its opening tag
 // included: cleaning removes it). Null when either tag is missing.
+//
+// The closing tag is searched from the opening tag on, not from where the search for the
+// opening tag began (from, one byte after the end of what was read before). Read the second
+// way, a name read up to its link's "</a>" leaves its own cell's "</td" as the first closing
+// tag: it lies before the next cell's opening tag, and every cell after such a name would be
+// misplaced by one.
 char* NextCell(const PageScan& scan, char* from, char** end, TagPair open = kCellOpen,
                TagPair close = kCellClose);
 
