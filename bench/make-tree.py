@@ -3,10 +3,11 @@
 under ROOT, a third of the names Chinese, every file's extension drawn from the type table.
 The same seed always gives the same tree.
 
-With TEXT_BYTES (bench/query), the files of the text class get contents instead: GBK text of
-about TEXT_BYTES bytes each (half to one and a half times that), Chinese and English words, where
-the word MARKER stands in one file of fifty. Names and layout stay those of the tree without
-contents.
+With TEXT_BYTES (bench/query), the files of the text class get contents instead: text of about
+TEXT_BYTES bytes each (half to one and a half times that), Chinese and English words, half of
+the files in GBK and half in UTF-8. The ASCII word MARKER stands in one GBK file of fifty, the
+Chinese word CHINESE_MARKER in one UTF-8 file of fifty. Names and layout stay those of the tree
+without contents.
 
 usage: make-tree.py ROOT FILES FOLDERS TYPE_TABLE [TEXT_BYTES]"""
 import os
@@ -40,6 +41,7 @@ def extensions(type_table):
 
 
 MARKER = "milestone"
+CHINESE_MARKER = "里程碑"  # 碑 is not among the corpus characters: no accidental hits
 
 
 def text_extensions(type_table):
@@ -80,9 +82,16 @@ class Contents:
         size = self.rng.randint(self.text_bytes // 2, self.text_bytes * 3 // 2)
         start = self.rng.randrange(len(self.corpus) - size)
         data = self.corpus[start:start + size]
+        utf8 = self.rng.random() < 1 / 2
+        marker = (" %s " % (CHINESE_MARKER if utf8 else MARKER)).encode("utf-8" if utf8 else "gbk")
+        if utf8:
+            data = data.decode("gbk", errors="ignore").encode("utf-8")
         if self.rng.random() < 1 / 50:
             at = self.rng.randrange(len(data) + 1)
-            data = data[:at] + (" %s " % MARKER).encode() + data[at:]
+            if utf8:  # on a character boundary
+                while at < len(data) and (data[at] & 0xC0) == 0x80:
+                    at += 1
+            data = data[:at] + marker + data[at:]
         return data
 
 

@@ -39,6 +39,9 @@ const char kUsage[] =
     "                   default 1970-01-01)\n"
     "  --to DATE        last written on or before DATE, up to 23:59:59 UTC (default: now)\n"
     "  --size SIZE      any (default), lt1m (below 1 MiB), 1m-100m or gt100m\n"
+    "  --paths          print only each hit's full path, one a line, as the file system spells\n"
+    "                   it (for scripts and xargs); no line when nothing is found\n"
+    "  -0               with --paths (which it implies), end each path with a NUL byte\n"
     "  --help           this text\n"
     "\n"
     "Each row is printed as one line, the columns separated by a TAB: name, folder, size in\n"
@@ -51,7 +54,8 @@ const char kUsage[] =
     "examples:\n"
     "  jollix find report 2007\n"
     "  jollix find --tab text --content 合同 --folder ~/Documents\n"
-    "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n";
+    "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n"
+    "  jollix find -0 --content 合同 | xargs -0 ls -l\n";
 
 int UsageError(const char* format, const char* what) {
   std::fprintf(stderr, "jollix find: ");
@@ -118,7 +122,18 @@ void TrimSizes(ResultPage& rows) {
 struct Options {
   FileSearchFields Fields;
   bool Help = false;
+  bool Paths = false;  // print full paths only
+  char PathEnd = '\n';
 };
+
+// The full path of every hit, as the file system spells it, each followed by end.
+void PrintPaths(const ResultPage& rows, int hits, char end, FILE* out) {
+  for (int r = 0; r < hits && r < rows.RowCount(); ++r) {
+    const std::string path = DiskPathFromGbk(rows.Cell(r, 1) + rows.Cell(r, 0));
+    std::fwrite(path.data(), 1, path.size(), out);
+    std::fputc(end, out);
+  }
+}
 
 // Reads the arguments into the form's fields; returns 0 or the usage error status.
 int ParseArguments(int argc, char** argv, Options* options) {
@@ -129,6 +144,11 @@ int ParseArguments(int argc, char** argv, Options* options) {
   bool options_end = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (!options_end && arg == "-0") {
+      options->Paths = true;
+      options->PathEnd = '\0';
+      continue;
+    }
     if (options_end || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
       words.push_back(arg);
       continue;
@@ -140,6 +160,10 @@ int ParseArguments(int argc, char** argv, Options* options) {
     if (arg == "--help" || arg == "-h") {
       options->Help = true;
       return 0;
+    }
+    if (arg == "--paths") {
+      options->Paths = true;
+      continue;
     }
     std::string name = arg, value;
     bool has_value = false;
@@ -211,6 +235,10 @@ int FindMain(int argc, char** argv) {
   if (HandOverQuery(fields, engine, prompter) != QueryVerdict::kAccepted) return kRefused;
   ConsoleResultPage rows(kColumns);
   engine.Search(rows);
+  if (options.Paths) {
+    PrintPaths(rows, engine.Count(), options.PathEnd, stdout);
+    return 0;
+  }
   TrimSizes(rows);
   rows.Print(stdout);
   return 0;

@@ -82,6 +82,20 @@ TEST_F(JollixFind, SearchesContentOnTheTextTab) {
   EXPECT_EQ(run.Out, U8(u8"搜索完毕，没有结果可显示\t\t\t\t\t\n"));
 }
 
+TEST_F(JollixFind, PathsPrintsOnlyTheFullPathOfEachHit) {
+  ProgramRun run = Find({"--paths", "a.txt"});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, install_.Tree() + "/a.txt\n");
+  run = Find({"--paths", U8(u8"文档")});  // the disk spelling of a Chinese name
+  EXPECT_EQ(run.Out, install_.Tree() + "/" + U8(u8"文档.doc") + "\n");
+  run = Find({"-0", "--tab", "text", "--content", "alpha"});
+  EXPECT_EQ(run.Out, install_.Tree() + "/a.txt" + std::string(1, '\0'));
+  run = Find({"--paths", "nothing-has-this-name"});
+  EXPECT_EQ(run.ExitStatus, 0);
+  EXPECT_EQ(run.Out, "");  // not the no-result row
+  EXPECT_EQ(Find({"--paths", "."}).Out.find('\t'), std::string::npos);
+}
+
 TEST_F(JollixFind, FiltersByFolderSizeAndDate) {
   EXPECT_NE(Find({"--folder", install_.Tree() + "/SUB", "b"}).Out.find("b.jpg"), std::string::npos);
   EXPECT_EQ(Find({"--folder", install_.Tree() + "/Other", "b"}).Out.find(".jpg"),

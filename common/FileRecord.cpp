@@ -44,6 +44,23 @@ void WriteFileRecord(FILE* f, char kind, const char* name, const char* folder, u
   fwrite_unlocked(tail, 1, static_cast<size_t>(p - tail), f);
 }
 
+void AppendFileRecord(std::string* out, char kind, std::string_view name, std::string_view folder,
+                      uint32_t size, int32_t time) {
+  out->push_back(kind == kFolderRecord ? kFolderRecord : kFileRecord);
+  out->append(name);
+  out->push_back('\t');
+  out->append(folder);
+  char tail[32];
+  char* p = tail;
+  *p++ = kPathSeparator;
+  *p++ = '\t';
+  p = FormatInt(p, static_cast<int32_t>(size));
+  *p++ = '\t';
+  p = FormatInt(p, time);
+  *p++ = '\n';
+  out->append(tail, static_cast<size_t>(p - tail));
+}
+
 bool ParseFileRecord(std::string_view line, FileRecord* record) {
   if (line.empty() || (line[0] != kFolderRecord && line[0] != kFileRecord)) return false;
   size_t tab1 = line.find('\t', 1);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace jollix {
@@ -34,6 +35,9 @@ struct FileRecord {
 // Writes one record. folder is the holding folder without its final separator.
 void WriteFileRecord(FILE* f, char kind, const char* name, const char* folder, uint32_t size,
                      int32_t time);
+// The same bytes appended to a text.
+void AppendFileRecord(std::string* out, char kind, std::string_view name, std::string_view folder,
+                      uint32_t size, int32_t time);
 
 // Parses a line (with or without its line end). True when its kind is 'D' or '_' and the
 // size after the two TABs reads as a number; the time is 0 when it does not read.

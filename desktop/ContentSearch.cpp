@@ -1,11 +1,14 @@
 #include "desktop/ContentSearch.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/Fatal.h"
+#include "common/Gbk.h"
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -13,6 +16,23 @@ namespace {
 
 constexpr char kUnit[] = "ContentSearch";
 constexpr size_t kTableBytes = 2 * kTranslationEntries;
+
+// The GBK characters that the second pattern's entries stand for: an entry whose first byte is
+// 0x80 or above is one double-byte character, any other entry its bytes other than NUL (the
+// default table writes a single-byte character as NUL and the byte).
+std::string EntryCharacters(std::string_view second) {
+  std::string text;
+  for (size_t i = 0; i + 1 < second.size(); i += 2) {
+    if (static_cast<unsigned char>(second[i]) >= 0x80) {
+      text.append(second.substr(i, 2));
+      continue;
+    }
+    for (size_t j = i; j < i + 2; ++j) {
+      if (second[j] != '\0') text += second[j];
+    }
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -22,6 +42,19 @@ uint32_t ContentHash(std::string_view bytes) {
     hash = hash * 17u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
   }
   return hash;
+}
+
+int OpenRegularFile(const char* disk_path, int64_t* size) {
+  // Non-blocking: opening a named pipe for reading would otherwise wait for a writer.
+  const int fd = open(disk_path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  if (size) *size = st.st_size;
+  return fd;
 }
 
 ContentSearch::ContentSearch() : buffer_(new unsigned char[kContentChunk]) {}
@@ -42,6 +75,13 @@ int ContentSearch::Prepare() {
   return PrepareWith(table);
 }
 
+void ContentSearch::AddForm(std::string form) {
+  if (form.size() < pattern_.size()) return;  // cannot happen for valid conversions
+  if (std::find(forms_.begin(), forms_.end(), form) != forms_.end()) return;
+  longest_ = std::max(longest_, form.size());
+  forms_.push_back(std::move(form));
+}
+
 int ContentSearch::PrepareWith(std::string_view table) {
   if (table.size() < kTableBytes) return -1;
   const size_t n = pattern_.size();
@@ -60,26 +100,35 @@ int ContentSearch::PrepareWith(std::string_view table) {
     second_.append(table.substr(2 * code, 2));
   }
 
+  forms_.clear();
+  longest_ = 0;
+  AddForm(pattern_);
+  AddForm(second_);
+  std::string utf8;
+  if (GbkToUtf8(pattern_, &utf8)) AddForm(utf8);
+  if (GbkToUtf8(EntryCharacters(second_), &utf8)) AddForm(utf8);
+
   for (size_t& s : skip_) s = n;
-  for (const std::string* p : {&pattern_, &second_}) {
-    for (size_t j = 0; j < n && j < p->size(); ++j) {
-      unsigned char c = static_cast<unsigned char>((*p)[j]);
+  std::memset(ends_form_, 0, sizeof ends_form_);
+  for (const std::string& form : forms_) {
+    for (size_t j = 0; j < n; ++j) {
+      unsigned char c = static_cast<unsigned char>(form[j]);
       if (n - 1 - j < skip_[c]) skip_[c] = n - 1 - j;
     }
+    if (n > 0) ends_form_[static_cast<unsigned char>(form[n - 1])] = true;
   }
-  first_hash_ = ContentHash(pattern_);
-  second_hash_ = ContentHash(std::string_view(second_).substr(0, n));
   return 0;
 }
 
 bool ContentSearch::MatchesAt(const unsigned char* buf, size_t k, size_t p) const {
   const size_t n = pattern_.size();
-  const unsigned char* window = buf + p + 1 - n;
-  uint32_t hash = ContentHash(std::string_view(reinterpret_cast<const char*>(window), n));
-  if (hash == first_hash_ && std::memcmp(window, pattern_.data(), n) == 0) return true;
-  if (hash != second_hash_ || std::memcmp(window, second_.data(), n) != 0) return false;
-  const size_t rest = second_.size() - n;
-  return p + 1 + rest <= k && std::memcmp(buf + p + 1, second_.data() + n, rest) == 0;
+  const size_t start = p + 1 - n;
+  for (const std::string& form : forms_) {
+    if (static_cast<unsigned char>(form[n - 1]) != buf[p]) continue;
+    if (start + form.size() > k) continue;
+    if (std::memcmp(buf + start, form.data(), form.size()) == 0) return true;
+  }
+  return false;
 }
 
 int64_t ContentSearch::ScanBuffer(const unsigned char* buf, size_t k) const {
@@ -91,35 +140,44 @@ int64_t ContentSearch::ScanBuffer(const unsigned char* buf, size_t k) const {
       p += s;
       continue;
     }
-    if (MatchesAt(buf, k, p)) return static_cast<int64_t>(p);
+    if (ends_form_[buf[p]] && MatchesAt(buf, k, p)) return static_cast<int64_t>(p);
     ++p;
   }
   return -1;
 }
 
 int64_t ContentSearch::SearchFile(const char* disk_path) {
-  if (pattern_.empty()) return -1;
-  int fd = open(disk_path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
+  if (pattern_.empty()) return kContentNotFound;
+  int fd = OpenRegularFile(disk_path);
+  if (fd < 0) return kContentNotFound;
   int64_t found = SearchOpenFile(fd);
   close(fd);
   return found;
 }
 
-int64_t ContentSearch::SearchOpenFile(int fd) {
+int64_t ContentSearch::SearchOpenFile(int fd) { return SearchOpenFile(fd, buffer_.get(), nullptr); }
+
+int64_t ContentSearch::SearchOpenFile(int fd, unsigned char* buffer,
+                                      const std::atomic<bool>* cancel, int64_t size) const {
   const size_t n = pattern_.size();
-  if (n == 0) return -1;
+  if (n == 0) return kContentNotFound;
   // A chunk after the first starts this many bytes before the end of the one before, so that
-  // every window the chunk before could not decide (the converted pattern is m >= n bytes long
-  // and its tail must fit in the chunk) is looked at again.
-  const size_t step_back = second_.size() > n ? second_.size() : n;
+  // every window the chunk before could not decide (a form longer than n must fit in the chunk
+  // in full) is looked at again.
+  const size_t step_back = longest_;
   off_t offset = 0;
   for (;;) {
-    ssize_t k = ReadAt(fd, buffer_.get(), kContentChunk, offset);
-    if (k < 0) return -1;
-    int64_t p = ScanBuffer(buffer_.get(), static_cast<size_t>(k));
+    if (cancel && cancel->load(std::memory_order_relaxed)) return kContentCancelled;
+    size_t want = kContentChunk;
+    if (size >= 0 && size - offset < static_cast<int64_t>(want)) {
+      want = size > offset ? static_cast<size_t>(size - offset) : 0;
+    }
+    if (want < n) return kContentNotFound;
+    ssize_t k = ReadAt(fd, buffer, want, offset);
+    if (k < 0) return kContentNotFound;
+    int64_t p = ScanBuffer(buffer, static_cast<size_t>(k));
     if (p >= 0) return offset + p;
-    if (static_cast<size_t>(k) < kContentChunk) return -1;
+    if (static_cast<size_t>(k) < kContentChunk) return kContentNotFound;
     offset += static_cast<off_t>(kContentChunk - step_back);
   }
 }

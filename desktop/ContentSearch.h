@@ -1,20 +1,32 @@
-// Tests whether a file's bytes hold the content words of a desktop query, in two forms: as typed
-// (GBK bytes) and converted character by character through the translation table
-// index/Translation.dat (65536 entries of two bytes, one per character code). The index holds no
+// Tests whether a file's bytes hold the content words of a desktop query. The index holds no
 // file contents, so this runs at search time, once per candidate that passed every other test.
 //
-// The scan is Horspool-like: one skip table built from both patterns lets it jump up to n bytes
-// (n = length of the words as typed) over bytes that occur in neither; a window whose last byte
-// occurs at the end of a pattern is checked by a 32-bit rolling hash first and then confirmed
-// byte by byte, so a hash collision never counts as a find. The comparison is case-sensitive.
+// The words are looked for in up to four forms, all in the same single pass over the file:
+//   1. as typed (GBK bytes);
+//   2. converted character by character through the translation table index/Translation.dat
+//      (65536 entries of two bytes, one per character code): the second pattern;
+//   3. and 4. the UTF-8 spelling of the first and of the second form, since most text files on
+//      this platform are UTF-8. A form that spells the same bytes as an earlier one (an ASCII
+//      word is one form in both encodings) is searched once; a form that does not convert (bytes
+//      that are not GBK) is left out.
+// A GBK file therefore matches exactly as it does through the first two forms alone.
 //
-// One matcher serves one search; it is not shared between threads.
+// The scan is Horspool-like over all forms at once: one skip table built from the first n bytes
+// of every form (n = length of the words as typed, the shortest form) lets it jump up to n bytes
+// over bytes that occur in none; a window whose last byte ends a form's first n bytes is
+// confirmed byte by byte against that whole form, so no hash collision ever counts as a find.
+// The comparison is case-sensitive.
+//
+// Threads: after Prepare the matcher is read-only; the overload of SearchOpenFile that takes a
+// buffer may run on many threads at once, each with its own buffer.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace jollix {
 
@@ -23,8 +35,18 @@ inline constexpr int kTranslationEntries = 65536;
 // Files are read in chunks of this many bytes into one buffer.
 inline constexpr size_t kContentChunk = 5242880;
 
+// Results of a file search besides a position.
+inline constexpr int64_t kContentNotFound = -1;   // not there, or the file cannot be read
+inline constexpr int64_t kContentCancelled = -2;  // the cancel flag was seen between chunks
+
 // hash = hash * 17 + byte over the bytes taken as signed values -128..127, modulo 2^32.
 uint32_t ContentHash(std::string_view bytes);
+
+// Opens a path for content reading only when it names a regular file (a symbolic link counts
+// when it leads to one). Never blocks: the open is non-blocking, and the type is checked on the
+// open descriptor, so a named pipe, socket, device or folder is passed over at once. Returns the
+// descriptor or -1; *size (when given) receives the file's size.
+int OpenRegularFile(const char* disk_path, int64_t* size = nullptr);
 
 class ContentSearch {
  public:
@@ -35,36 +57,48 @@ class ContentSearch {
   // The content words as typed (GBK). Call before Prepare.
   void SetPattern(std::string_view words) { pattern_.assign(words); }
 
-  // Loads index/Translation.dat from the current folder and builds both patterns, the skip table
-  // and the hashes. Returns 0. Ends the process when the table cannot be had:
+  // Loads index/Translation.dat from the current folder and builds the forms and the skip
+  // table. Returns 0. Ends the process when the table cannot be had:
   //   file missing or unreadable       fatal line on standard output, exit -2
   //   fewer than 65536 entries         fatal line on standard output, exit 2
   int Prepare();
 
-  // Builds the patterns from a table given in memory (131072 bytes or more). Returns 0, or -1
+  // Builds the forms from a table given in memory (131072 bytes or more). Returns 0, or -1
   // when the table is short.
   int PrepareWith(std::string_view table);
 
-  // Searches the file at a path as the file system spells it. Returns the file position of the
-  // last byte of the first match, or -1 when the words do not occur or the file cannot be read.
+  // Searches the file at a path as the file system spells it (regular files only, see
+  // OpenRegularFile). Returns the file position of the last byte of the first n bytes of the
+  // first match, or kContentNotFound.
   int64_t SearchFile(const char* disk_path);
   // The same over a file open for reading, read from its start; the file stays open.
   int64_t SearchOpenFile(int fd);
+  // The same with a caller's buffer of kContentChunk bytes. When cancel is given it is read
+  // before each chunk, so a set flag stops the search within one chunk (kContentCancelled).
+  // size, when known (0 or more), is the file's size: the search then reads no further, which
+  // spares the read that would only find the end of the file.
+  int64_t SearchOpenFile(int fd, unsigned char* buffer, const std::atomic<bool>* cancel,
+                         int64_t size = -1) const;
 
   // The converted pattern (two bytes per character), for inspection.
   const std::string& SecondPattern() const { return second_; }
+  // Every form searched, the words as typed first.
+  const std::vector<std::string>& Forms() const { return forms_; }
 
  private:
-  // The position in buf of the last byte of the first match in buf[0, k), or -1. A match of
-  // the converted pattern must fit before k in full.
+  // The position in buf of the last byte of the first n bytes of the first match in buf[0, k),
+  // or -1. A form must fit before k in full.
   int64_t ScanBuffer(const unsigned char* buf, size_t k) const;
   bool MatchesAt(const unsigned char* buf, size_t k, size_t p) const;
+  void AddForm(std::string form);
 
   std::string pattern_;  // the first pattern: the words as typed
   std::string second_;   // the words through the translation table
+  std::vector<std::string> forms_;
+  size_t longest_ = 0;  // bytes of the longest form
   size_t skip_[256] = {};
-  uint32_t first_hash_ = 0;
-  uint32_t second_hash_ = 0;
+  // For each byte, whether some form's n-th byte is that byte (a window may end there).
+  bool ends_form_[256] = {};
   std::unique_ptr<unsigned char[]> buffer_;
 };
 

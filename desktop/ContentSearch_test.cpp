@@ -1,8 +1,12 @@
 #include "desktop/ContentSearch.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "testing/TempDir.h"
 
@@ -130,6 +134,53 @@ TEST_F(ContentSearchTest, FindsMatchesThatStraddleTheChunkBoundary) {
     EXPECT_EQ(Search(big), static_cast<int64_t>(3 * chunk - 1));
     EXPECT_EQ(Search(std::string(chunk, '-')), -1);
   }
+}
+
+TEST_F(ContentSearchTest, SearchesTheUtf8SpellingsOfBothFormsAndEachFormOnce) {
+  Prepare("合A");
+  // As typed, through the table, and the UTF-8 spellings of both.
+  EXPECT_EQ(matcher_.Forms(),
+            (std::vector<std::string>{"合A", "和\xA3\xC1", reinterpret_cast<const char*>(u8"合A"),
+                                      reinterpret_cast<const char*>(u8"和Ａ")}));
+  EXPECT_GE(Search(reinterpret_cast<const char*>(u8"说和Ａ")), 0);
+  EXPECT_GE(Search(reinterpret_cast<const char*>(u8"合A")), 0);
+  EXPECT_EQ(Search(reinterpret_cast<const char*>(u8"合Ａ")), -1);  // the forms are not mixed
+  // An ASCII word is one form in both encodings.
+  Prepare("ab");
+  EXPECT_EQ(matcher_.Forms().size(), 3u);
+  EXPECT_GE(Search(reinterpret_cast<const char*>(u8"－ａｂ－")), 0);
+}
+
+TEST_F(ContentSearchTest, OnlyRegularFilesAreOpened) {
+  dir_.Write("plain.txt", "合同");
+  ASSERT_EQ(symlink((dir_ / "plain.txt").c_str(), (dir_ / "link.txt").c_str()), 0);
+  ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", (dir_ / "zero.txt").c_str()), 0);
+  dir_.MakeDir("folder.txt");
+  for (const char* name : {"plain.txt", "link.txt"}) {
+    int fd = OpenRegularFile((dir_ / name).c_str());
+    EXPECT_GE(fd, 0) << name;
+    close(fd);
+  }
+  for (const char* name : {"pipe.txt", "zero.txt", "folder.txt", "missing.txt"}) {
+    EXPECT_EQ(OpenRegularFile((dir_ / name).c_str()), -1) << name;
+  }
+  Prepare("合同");
+  EXPECT_EQ(matcher_.SearchFile((dir_ / "pipe.txt").c_str()), -1);
+}
+
+TEST_F(ContentSearchTest, ACancelFlagIsReadBeforeEveryChunk) {
+  Prepare("合同");
+  std::string big(2 * kContentChunk, '-');
+  dir_.Write("big.txt", big + "合同");
+  int fd = open((dir_ / "big.txt").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kContentChunk]);
+  std::atomic<bool> cancel{false};
+  EXPECT_EQ(matcher_.SearchOpenFile(fd, buffer.get(), &cancel), int64_t(2 * kContentChunk + 3));
+  cancel = true;
+  EXPECT_EQ(matcher_.SearchOpenFile(fd, buffer.get(), &cancel), kContentCancelled);
+  close(fd);
 }
 
 // Runs Prepare in the folder and leaves what it wrote on standard output in out.txt.

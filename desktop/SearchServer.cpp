@@ -19,6 +19,7 @@
 #include "common/IndexLayout.h"
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
+#include "desktop/ContentWorkers.h"
 
 namespace jollix {
 namespace {
@@ -108,6 +109,15 @@ std::string FormatTime(int32_t t) {
 
 }  // namespace
 
+namespace {
+
+// Bytes whose code another byte that a lower-cased name can hold shares: '@' and '`', '[' and
+// '{', '\\' and '|', ']' and '}', '^' and '~', '_' and DEL (capital letters never stand in a
+// lower-cased name, so the letters fold onto nothing).
+bool SharesItsCode(unsigned char b) { return b == '@' || (b >= '[' && b <= '`') || b >= '{'; }
+
+}  // namespace
+
 std::vector<int> QueryListNumbers(std::string_view s) {
   std::vector<int> numbers;
   auto add = [&numbers](int n) {
@@ -128,7 +138,7 @@ std::vector<int> QueryListNumbers(std::string_view s) {
     const bool pairs_with_next = CharCode(b) != 0 && CharCode(next) != 0;
     if (pairs_with_next) {
       add(PairListNumber(b, next));
-    } else if (CharCode(b) != 0 && !paired_with_previous) {
+    } else if (CharCode(b) != 0 && (!paired_with_previous || SharesItsCode(b))) {
       add(b);
     }
     paired_with_previous = pairs_with_next;
@@ -165,10 +175,20 @@ struct SearchServer::Plan {
   std::vector<std::string> Words;
   std::string Folder;  // lower-cased
   bool WithContent = false;
-  ContentSearch* Matcher = nullptr;
   const QueryRecord* Query = nullptr;
   // Scratch texts reused from candidate to candidate.
-  std::string LoweredName, FullPath, DiskPath, Cell;
+  std::string LoweredName, Cell;
+};
+
+// What a row shows of a record, copied out of the record line.
+struct SearchServer::RowText {
+  uint32_t Offset = 0;
+  size_t Candidate = 0;  // its place among the candidates
+  bool Folder = false;
+  bool KnownType = false;
+  int Type = kUnknownType;
+  int32_t Size = 0, Time = 0;
+  std::string Name, FolderField, FullPath;
 };
 
 SearchServer::SearchServer(Prompter& prompter, IconList& icons)
@@ -176,9 +196,22 @@ SearchServer::SearchServer(Prompter& prompter, IconList& icons)
   Load();
 }
 
-SearchServer::~SearchServer() {
+SearchServer::~SearchServer() { CloseGeneration(); }
+
+void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
+  if (records_fd_ >= 0) close(records_fd_);
+  postings_fd_ = records_fd_ = -1;
 }
+
+namespace {
+
+FileIdentity IdentityOfFd(int fd) {
+  struct stat st;
+  return fd >= 0 && fstat(fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
+}
+
+}  // namespace
 
 void SearchServer::Load() {
   unavailable_ = true;
@@ -187,7 +220,11 @@ void SearchServer::Load() {
     ConsoleWrite("打开索引文件失败，请确保已经建立索引！\n");
     return;
   }
-  if (!LoadDirectory()) {
+  const int meta_fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
+  const bool loaded = meta_fd >= 0 && LoadDirectory(meta_fd, postings_fd_, &directory_);
+  identity_[1] = IdentityOfFd(meta_fd);
+  if (meta_fd >= 0) close(meta_fd);
+  if (!loaded) {
     char line[200];
     std::snprintf(line, sizeof line, "系统文件丢失，请与开发商联系! 异常点为文件 %s 的第 %d 行\n",
                   kUnit, __LINE__);
@@ -195,31 +232,68 @@ void SearchServer::Load() {
     ConsoleWrite("导入索引信息失败，请与开发商联系！\n");
     return;
   }
+  // The record lines belong to the same generation; a search ends the program when there are
+  // none (see Search).
+  records_fd_ = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
+  identity_[0] = IdentityOfFd(records_fd_);
+  identity_[2] = IdentityOfFd(postings_fd_);
   if (!LoadFileTypes()) return;
   unavailable_ = false;
 }
 
-bool SearchServer::LoadDirectory() {
+bool SearchServer::LoadNewerGeneration() {
+  if (unavailable_) return false;
+  struct stat st[3];
+  const char* const names[3] = {kAllFileFile, kMetaIndexFile, kIndexDataFile};
+  bool same = true;
+  for (int i = 0; i < 3; ++i) {
+    if (stat(names[i], &st[i]) != 0) return false;
+    same = same && IdentityOf(st[i]) == identity_[i];
+  }
+  if (same) return false;
+  // Open all three, then judge them by their descriptors: a name may move on between the stat
+  // above and the open.
+  int fds[3];
+  for (int i = 0; i < 3; ++i) fds[i] = open(names[i], O_RDONLY | O_CLOEXEC);
+  bool whole = fds[0] >= 0 && fds[1] >= 0 && fds[2] >= 0;
+  for (int i = 0; whole && i < 3; ++i) whole = fstat(fds[i], &st[i]) == 0;
+  whole = whole && IsWholeGeneration(st[0], st[1], st[2]);
+  std::unique_ptr<ListEntry[]> directory;
+  whole = whole && LoadDirectory(fds[1], fds[2], &directory);
+  if (fds[1] >= 0) close(fds[1]);
+  if (!whole) {
+    if (fds[0] >= 0) close(fds[0]);
+    if (fds[2] >= 0) close(fds[2]);
+    return false;
+  }
+  CloseGeneration();
+  records_fd_ = fds[0];
+  postings_fd_ = fds[2];
+  directory_ = std::move(directory);
+  for (int i = 0; i < 3; ++i) identity_[i] = IdentityOf(st[i]);
+  return true;
+}
+
+bool SearchServer::LoadDirectory(int meta_fd, int postings_fd,
+                                 std::unique_ptr<ListEntry[]>* directory) const {
   static_assert(sizeof(ListEntry) == 8);
-  directory_.reset(new ListEntry[kListCount]);
+  std::unique_ptr<ListEntry[]> entries(new ListEntry[kListCount]);
   // One read straight into the directory: it is loaded at every start of a search program.
-  const int fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
   const size_t want = sizeof(ListEntry) * kListCount;
-  const ssize_t got = ReadAt(fd, directory_.get(), want, 0);
-  close(fd);
+  const ssize_t got = ReadAt(meta_fd, entries.get(), want, 0);
   // A short directory would name lists that were never written: the index is unusable.
   if (got != static_cast<ssize_t>(want)) return false;
   struct stat st;
-  const int64_t data_size = fstat(postings_fd_, &st) == 0 ? st.st_size : 0;
+  const int64_t data_size = fstat(postings_fd, &st) == 0 ? st.st_size : 0;
   for (int i = 0; i < kListCount; ++i) {
-    ListEntry& e = directory_[i];
+    ListEntry& e = entries[i];
     e.Start = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Start)));
     e.Count = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Count)));
     // Never trust a list to reach past the end of the postings file.
     if (e.Start < 0 || e.Count < 0 || e.Start > data_size) e = ListEntry{0, 0};
     e.Count = static_cast<int32_t>(std::min<int64_t>(e.Count, (data_size - e.Start) / 4));
   }
+  *directory = std::move(entries);
   return true;
 }
 
@@ -308,6 +382,7 @@ std::vector<uint32_t> SearchServer::FindCandidates() const {
 
 int SearchServer::Search(ResultPage& page) {
   if (unavailable_) return -1;
+  LoadNewerGeneration();
   Plan plan;
   plan.Query = &Query;
   plan.Column = ExaminedColumn();
@@ -322,45 +397,72 @@ int SearchServer::Search(ResultPage& page) {
     matcher = std::make_unique<ContentSearch>();
     matcher->SetPattern(Query.ContentWords);
     matcher->Prepare();
-    plan.Matcher = matcher.get();
   }
   page.DeleteAllRows();
-  int fd = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) EndProcess(-1);
-  RecordLines lines(fd);
+  // The record lines are those of the loaded generation; a record file that is gone from the
+  // index folder ends the program, as when there is none to open.
+  if (records_fd_ < 0 || access(kAllFileFile, F_OK) != 0) EndProcess(-1);
 
-  int rows = 0;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    if (Cancel) {
-      count_ = static_cast<int>(i);
-      close(fd);
-      return -1;
-    }
-    std::string_view line = lines.LineAt(candidates[i]);
-    if (line.empty()) break;
-    if (AddRowIfPasses(line, plan, page, rows)) page.SetRowData(rows++, candidates[i]);
-  }
-  close(fd);
+  const int rows = SearchCandidates(candidates, plan, matcher.get(), page);
+  if (rows < 0) return -1;
   count_ = rows;
   if (rows == 0) page.InsertRow(0, kNoResultRow, -1);
   return 0;
 }
 
-// Whether the file at plan.FullPath holds the content words. A file that holds them exists, so
-// this also stands for the existence test: one path walk (the open) instead of two.
-bool SearchServer::ContentFound(Plan& plan) {
-  plan.DiskPath = FileNameFromGbk(plan.FullPath);
-  int fd = open(plan.DiskPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 && plan.DiskPath != plan.FullPath) {
-    fd = open(plan.FullPath.c_str(), O_RDONLY | O_CLOEXEC);  // a name kept raw in the records
+// The candidates' record tests run first, all of them (they cost a line each); then the files of
+// the records that passed are tested on every core, for existence or for the content words, and
+// the rows added in candidate order.
+//
+// A record line is taken as it was when this search read it: a withdrawal marked while the
+// files are tested shows at the next search.
+int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
+                                   const ContentSearch* matcher, ResultPage& page) {
+  // The candidates of a search without name words come type list by type list, so their
+  // offsets jump back at every list: their lines are read in file order, in one pass through
+  // the record file, and kept for the tests in candidate order (a name search's candidates are
+  // in file order already).
+  std::vector<size_t> by_offset(candidates.size());
+  for (size_t i = 0; i < by_offset.size(); ++i) by_offset[i] = i;
+  std::sort(by_offset.begin(), by_offset.end(),
+            [&](size_t a, size_t b) { return candidates[a] < candidates[b]; });
+  std::vector<std::string> line_texts(candidates.size());
+  {
+    RecordLines lines(records_fd_);
+    for (size_t i : by_offset) line_texts[i].assign(lines.LineAt(candidates[i]));
   }
-  if (fd < 0) return false;
-  const bool found = plan.Matcher->SearchOpenFile(fd) >= 0;
-  close(fd);
-  return found;
+  std::vector<RowText> passed;
+  std::vector<std::string> paths;
+  RowText text;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (Cancel) {
+      count_ = static_cast<int>(i);
+      return -1;
+    }
+    const std::string& line = line_texts[i];
+    if (line.empty()) break;
+    if (!PassesRecordTests(line, plan, &text)) continue;
+    text.Offset = candidates[i];
+    text.Candidate = i;
+    paths.push_back(text.FullPath);
+    passed.push_back(text);
+  }
+  line_texts = {};
+  ContentWorkers workers(matcher, Cancel, std::move(paths), ContentWorkerCount());
+  int rows = 0;
+  for (size_t j = 0; j < passed.size(); ++j) {
+    std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
+    if (!found) {
+      // Examined: every candidate before the one whose answer the cancel left open.
+      count_ = static_cast<int>(passed[j].Candidate);
+      return -1;
+    }
+    if (*found) AddRow(passed[j], page, rows++);
+  }
+  return rows;
 }
 
-bool SearchServer::AddRowIfPasses(std::string_view line, Plan& plan, ResultPage& page, int row) {
+bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText* row) {
   const char kind = line[0];
   if (kind != kFolderRecord && kind != kFileRecord) return false;  // withdrawn or no record
   const bool folder_record = kind == kFolderRecord;
@@ -408,25 +510,32 @@ bool SearchServer::AddRowIfPasses(std::string_view line, Plan& plan, ResultPage&
   if (t < q.TimeFrom || t > q.TimeTo) return false;
   if (s < q.SizeFrom || s > q.SizeTo) return false;
 
-  plan.FullPath.assign(folder).append(name);
-  if (plan.WithContent ? !ContentFound(plan) : !ExistingDiskPath(plan.FullPath, &plan.DiskPath)) {
-    return false;
-  }
+  row->Folder = folder_record;
+  row->KnownType = known_type;
+  row->Type = type;
+  row->Size = size;
+  row->Time = time;
+  row->Name.assign(name);
+  row->FolderField.assign(folder);
+  row->FullPath.assign(folder).append(name);
+  return true;
+}
 
-  const int icon = icons_.AddIconOf(plan.FullPath.c_str());
-  const int index = page.InsertRow(row, plan.Cell.assign(name).c_str(), icon);
-  page.SetCell(index, 1, plan.Cell.assign(folder).c_str());
+void SearchServer::AddRow(const RowText& text, ResultPage& page, int row) {
+  const int icon = icons_.AddIconOf(text.FullPath.c_str());
+  const int index = page.InsertRow(row, text.Name.c_str(), icon);
+  page.SetCell(index, 1, text.FolderField.c_str());
   char number[32];
-  std::snprintf(number, sizeof number, "%12u", s);
+  std::snprintf(number, sizeof number, "%12u", static_cast<uint32_t>(text.Size));
   page.SetCell(index, 2, number);
   page.SetCell(index, 3,
-               folder_record ? "文件夹"
-               : known_type  ? Description(type).c_str()
-                             : "未知文件类型");
-  page.SetCell(index, 4, FormatTime(time).c_str());
-  std::snprintf(number, sizeof number, "%d", type);
+               text.Folder      ? "文件夹"
+               : text.KnownType ? Description(text.Type).c_str()
+                                : "未知文件类型");
+  page.SetCell(index, 4, FormatTime(text.Time).c_str());
+  std::snprintf(number, sizeof number, "%d", text.Type);
   page.SetCell(index, 5, number);
-  return true;
+  page.SetRowData(index, text.Offset);
 }
 
 }  // namespace jollix

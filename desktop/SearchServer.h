@@ -1,17 +1,24 @@
 // The main program's side of the desktop index: loads the list directory (index/MetaIndex.ind)
-// and the type settings (index/FileType.txt) once, keeps index/IndexData.ind open, and answers
-// one query at a time.
+// and the type settings (index/FileType.txt) once, keeps index/IndexData.ind and
+// index/AllFile.dat open, and answers one query at a time.
 //
 // A name search never reads a record line before it has narrowed the candidates: the words
 // select one posting list per character or pair of adjacent single-byte characters, and only the
 // records common to all of them are read from index/AllFile.dat. A candidate then still has to
 // pass, from the cheapest test to the dearest: kind, name words (the lists only tell that the
 // characters occur, not that a word occurs whole), type and class, folder, time, size,
-// existence on disk and, last, the content words.
+// existence on disk and, last, the content words. The disk tests (existence, content words) run
+// on every core (desktop/ContentWorkers.h); the rows are still added in candidate order, from the
+// thread that runs Search.
+//
+// Generations: postings and record lines are always read from one index run. The engine keeps
+// the descriptors of the three files it loaded; at the start of each search, when the names in
+// index/ lead to a newer whole generation (common/IndexGeneration.h), it loads that one and
+// drops the old. The type settings stay those loaded at creation.
 //
 // Threads: Search runs on a worker thread, one search at a time. The form sets Query and the
 // class selection only while no search runs; Cancel may be set from any thread and is read
-// before each candidate.
+// before each candidate (and by the content workers between chunks of a file).
 #pragma once
 
 #include <array>
@@ -25,10 +32,13 @@
 #include <vector>
 
 #include "common/IconList.h"
+#include "common/IndexGeneration.h"
 #include "common/Prompter.h"
 #include "common/ResultPage.h"
 
 namespace jollix {
+
+class ContentSearch;
 
 // Longest texts of a query, in bytes.
 inline constexpr size_t kMaxNameWords = 499;
@@ -54,9 +64,12 @@ struct QueryRecord {
 // The posting lists that lower-cased name words select, in the order the words select them: a
 // double-byte character its character list; a single byte with a non-zero code followed by
 // another its pair list; one followed by a byte of code 0 or the end its character list; blank
-// and control bytes nothing. A list selected twice is named once, and the character list of a
-// byte that ends a selected pair is left out: the pair's list is part of it, so it could narrow
-// nothing, and it is among the longest lists there are (a final digit or letter).
+// and control bytes nothing. A list selected twice is named once. The character list of a byte
+// that ends a selected pair is left out when the pair's list is part of it, which holds where the
+// byte's code is its own: such a list could narrow nothing, and it is among the longest there
+// are (a final digit or letter). The code table folds two bytes onto one code where a name can
+// hold either ('[' and '{', '\\' and '|', ']' and '}', '^' and '~', '_' and DEL, '@' and '`'):
+// a pair list then also holds names with the other byte, and the character list still narrows.
 std::vector<int> QueryListNumbers(std::string_view lowered_words);
 
 // The postings common to all lists, in ascending order. Each list is ascending and ends with
@@ -75,13 +88,20 @@ class SearchServer {
 
   bool IndexUnavailable() const { return unavailable_; }
 
+  // Loads the generation now in place in index/ when it is a newer whole one than the engine
+  // holds (Search does this first). Returns true when it did. The old generation's files stay
+  // readable until then, even after an index run has replaced their names.
+  bool LoadNewerGeneration();
+
   // Runs Query and writes its rows into page (all rows are deleted first); each row carries the
   // byte offset of its record line as its row data. Returns 0 when
   // finished, then Count() is the number of rows added (the single no-result row counts none);
   // -1 when cancelled, then Count() is the number of candidates examined and the rows added so
   // far stay. Ends the process with -1 when index/AllFile.dat cannot be opened, and as the
   // content matcher does when its table cannot be had. Returns -1 without touching the page
-  // while the index is unavailable.
+  // while the index is unavailable. A named pipe, socket, device or folder among the
+  // candidates of a content search is passed over without being read; a cancel stops the
+  // content test of a long file within one chunk.
   int Search(ResultPage& page);
 
   // Candidates found while a search runs, then as told for Search.
@@ -116,23 +136,33 @@ class SearchServer {
     int32_t Count;  // postings
   };
 
-  struct Plan;  // one search's prepared query
+  struct Plan;     // one search's prepared query
+  struct RowText;  // a record that passed every test but the dearest ones
 
   void Load();
-  bool LoadDirectory();
+  bool LoadDirectory(int meta_fd, int postings_fd, std::unique_ptr<ListEntry[]>* directory) const;
   bool LoadFileTypes();
   void ReadList(int number, std::vector<uint32_t>* postings) const;
   // The class column a search of Query tests: a search without name words at class 0 looks at
   // text files only.
   int ExaminedColumn() const;
-  // Adds the record's row to page when it passes every test; true when it did.
-  bool AddRowIfPasses(std::string_view line, Plan& plan, ResultPage& page, int row);
-  static bool ContentFound(Plan& plan);
+  // Whether a record line passes the tests up to the size (everything but existence and
+  // content); fills *row when it does.
+  bool PassesRecordTests(std::string_view line, Plan& plan, RowText* row);
+  void AddRow(const RowText& text, ResultPage& page, int row);
+  // Runs the tests of every candidate and adds the rows; the number of rows, or -1 when
+  // cancelled (count_ then set). matcher: the content words, or null.
+  int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
+                       const ContentSearch* matcher, ResultPage& page);
+  void CloseGeneration();
 
   Prompter& prompter_;
   IconList& icons_;
   bool unavailable_ = true;
+  // The generation loaded: its open files and which files the names led to.
   int postings_fd_ = -1;
+  int records_fd_ = -1;
+  FileIdentity identity_[3];                // record lines, directory, postings
   std::unique_ptr<ListEntry[]> directory_;  // all 71636 lists: characters, pairs, types
   std::map<std::string, int, std::less<>> type_map_;
   std::vector<std::string> descriptions_;

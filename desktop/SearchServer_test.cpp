@@ -53,6 +53,22 @@ TEST(QueryListNumbers, SelectPairsOverlappingAndCharactersAtWordEnds) {
   EXPECT_EQ(QueryListNumbers("\xB1"), (std::vector<int>{0xB100}));
 }
 
+TEST(QueryListNumbers, AByteThatSharesItsCodeStillSelectsItsCharacterList) {
+  // '[' and '{' have one code, so the pair list of b[ also holds the names with b{.
+  struct Case {
+    const char* words;
+    std::vector<int> lists;
+  };
+  const Case cases[] = {
+      {"b[", {PairListNumber('b', '['), '['}}, {"b{", {PairListNumber('b', '{'), '{'}},
+      {"a_", {PairListNumber('a', '_'), '_'}}, {"x@", {PairListNumber('x', '@'), '@'}},
+      {"x`", {PairListNumber('x', '`'), '`'}}, {"x~", {PairListNumber('x', '~'), '~'}},
+      {"ab", {PairListNumber('a', 'b')}},  // b's code is its own: the pair list says it all
+      {"a9", {PairListNumber('a', '9')}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(QueryListNumbers(c.words), c.lists) << c.words;
+}
+
 std::vector<uint32_t> Closed(std::vector<uint32_t> list) {
   list.push_back(kEndOfList);
   return list;
@@ -460,6 +476,84 @@ TEST_F(SearchTest, CancellingKeepsTheRowsAndCountsTheCandidatesExamined) {
   EXPECT_EQ(engine.Search(page_), -1);
   EXPECT_EQ(page_.RowCount(), 4);
   EXPECT_EQ(engine.Count(), 4);
+}
+
+TEST_F(SearchTest, BracketsNarrowTheCandidatesDespiteTheirSharedCode) {
+  install_.WriteFile("xb[.txt", "x");
+  install_.WriteFile("xb{.txt", "x");
+  install_.Index();
+  EXPECT_EQ(CandidateNames(Words("b[")), (std::vector<std::string>{"xb[.txt"}));
+  EXPECT_EQ(CandidateNames(Words("b{")), (std::vector<std::string>{"xb{.txt"}));
+}
+
+TEST_F(SearchTest, TheCountAfterACancelIsTheCandidatesExaminedNotTheRows) {
+  // The tree's own entries are recorded before those of its folders: five candidates that fail
+  // the time test come first, then five that pass.
+  for (int i = 0; i < 5; ++i) {
+    install_.WriteFile("item" + std::to_string(i) + ".txt", "x", 1000);
+    install_.WriteFile("sub/item" + std::to_string(i) + ".txt", "x");
+  }
+  install_.Index();
+  ScopedCurrentDir cd(install_.Install());
+  struct CancelAtSecondRow : IconList {
+    std::atomic<bool>* cancel = nullptr;
+    int rows = 0;
+    int AddIconOf(const char*) override {
+      if (++rows == 2) *cancel = true;
+      return rows;
+    }
+  } cancelling;
+  SearchServer engine(prompter_, cancelling);
+  cancelling.cancel = &engine.Cancel;
+  engine.Query = Words("item");
+  engine.Query.TimeFrom = 1100000000;
+  ASSERT_EQ(engine.FindCandidates().size(), 10u);
+  EXPECT_EQ(engine.Search(page_), -1);
+  EXPECT_EQ(page_.RowCount(), 2);
+  EXPECT_EQ(engine.Count(), 7);  // five passed over, two shown
+}
+
+TEST_F(SearchTest, FoldersAreLeftOutOnTheTypeTabs) {
+  install_.MakeFolder("plan");
+  install_.MakeFolder("plan.txt");  // a folder whose name looks like a text file
+  install_.WriteFile("plan.doc", "x");
+  install_.Index();
+  QueryRecord q = Words("plan");
+  EXPECT_EQ(Sorted(Names(q)), (std::vector<std::string>{"plan", "plan.doc", "plan.txt"}));
+  for (int tab = 1; tab <= 4; ++tab) {
+    q.Class = tab;
+    std::vector<std::string> names = Names(q);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "plan"), 0) << tab;
+    EXPECT_EQ(std::count(names.begin(), names.end(), "plan.txt"), 0) << tab;
+  }
+}
+
+TEST(SearchTypeNumbers, NumbersOfTwoThousandAndAboveAreDroppedAtSearchTime) {
+  IndexedInstall install(std::string(kFileTypes) +
+                         "last\t1999\t1\t最后\r\nedge\t2000\t1\t边界\r\nbig\t2500\t1\t太大\r\n");
+  for (const char* name : {"a.last", "a.edge", "a.big", "a.txt"}) install.WriteFile(name, "x");
+  install.Index();
+  ScopedCurrentDir cd(install.Install());
+  FakePrompter prompter;
+  FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  engine.Query.NameWords = "a.";
+  FakeResultPage page;
+  ASSERT_EQ(engine.Search(page), 0);
+  std::vector<std::string> names;
+  for (const auto& row : page.rows) names.push_back(row.cells[0]);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.last", "a.txt"}));
+}
+
+TEST_F(SearchTest, TheStartOfTheTimeRangeIsInclusive) {
+  install_.WriteFile("new.txt", "x", 1170000000);
+  install_.Index();
+  QueryRecord q = Words("new");
+  q.TimeFrom = 1170000000;
+  EXPECT_EQ(Names(q), (std::vector<std::string>{"new.txt"}));
+  q.TimeFrom = 1170000001;
+  EXPECT_EQ(Names(q), (std::vector<std::string>{"搜索完毕，没有结果可显示"}));
 }
 
 TEST_F(SearchTest, SizeClassesAtTheOneMebibyteEdge) {

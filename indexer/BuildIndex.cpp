@@ -14,6 +14,7 @@
 #include "common/Fatal.h"
 #include "common/FileRecord.h"
 #include "common/FileTypeFile.h"
+#include "common/IndexGeneration.h"
 #include "common/IndexLayout.h"
 
 namespace jollix {
@@ -209,7 +210,9 @@ int BuildIndex::SaveLists(const char* meta_path, const char* data_path) const {
     std::fclose(meta);
     return -3;
   }
-  std::vector<char> data_buffer(1 << 20);
+  // Written while every list is held: the buffer adds to the run's peak, so it is no larger
+  // than a few hundred writes of the postings need.
+  std::vector<char> data_buffer(1 << 18);
   std::setvbuf(data, data_buffer.data(), _IOFBF, data_buffer.size());
 
   std::vector<unsigned char> directory(static_cast<size_t>(kListCount) * 8);
@@ -233,8 +236,8 @@ int BuildIndex::SaveLists(const char* meta_path, const char* data_path) const {
   return 0;
 }
 
-int BuildIndex::Build() {
-  int fd = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
+int BuildIndex::Build(const char* records) {
+  int fd = open(records, O_RDONLY | O_CLOEXEC);
   if (fd < 0) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
   record_count_ = 0;
   ConsoleWrite("正在建立索引，请稍候......\n");
@@ -242,7 +245,14 @@ int BuildIndex::Build() {
   close(fd);
 
   ConsoleWrite("正在保存索引，请稍候......\n");
-  int saved = SaveLists(kMetaIndexFile, kIndexDataFile);
+  int saved = SaveLists(kMetaIndexTempFile, kIndexDataTempFile);
+  if (saved == 0) saved = PublishGeneration(records, kMetaIndexTempFile, kIndexDataTempFile);
+  if (saved != 0) {
+    // The previous generation stays whole: nothing of this run is left behind.
+    std::remove(kMetaIndexTempFile);
+    std::remove(kIndexDataTempFile);
+    if (std::strcmp(records, kAllFileFile) != 0) std::remove(records);
+  }
   if (saved == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);
   if (saved == -3) FatalLine(kMissingFileLine, kUnit, __LINE__, -3);
 

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "common/ConfigFile.h"
+#include "common/IndexLayout.h"
 #include "common/Prompter.h"
 
 namespace jollix {
@@ -63,13 +64,17 @@ class BuildIndex {
   // the run; Build writes them back with the new LastIndexTime.
   BuildIndex(Prompter& prompter, const IndexConfig& config);
 
-  // Reads index/AllFile.dat, adds every record, saves the index files and rewrites config.txt
-  // (LF line ends). Returns 0. Ends the process on failure:
-  //   index/AllFile.dat cannot be opened      fatal line, exit -4
+  // Reads the record lines (index/AllFile.dat, or the temporary file the scan wrote them to),
+  // adds every record, writes the two list files under their temporary names and renames all
+  // three into place as one generation (common/IndexGeneration.h), then rewrites config.txt (LF
+  // line ends). Returns 0. Ends the process on failure, leaving the previous index files as
+  // they were (and removing the temporary ones):
+  //   the record lines cannot be opened       fatal line, exit -4
   //   index/MetaIndex.ind cannot be written   fatal line, exit -2
   //   index/IndexData.ind cannot be written   fatal line, exit -3
+  //   (or the record lines cannot be renamed into place)
   //   config.txt cannot be written            message box, exit -1
-  int Build();
+  int Build(const char* records = kAllFileFile);
 
   // Adds the record of one line of index/AllFile.dat (line end optional) under the posting.
   // Returns false, adding nothing, for a line that is not a folder or file record ('X'

@@ -8,6 +8,7 @@
 
 #include "common/Fatal.h"
 #include "common/Gbk.h"
+#include "common/IndexGeneration.h"
 #include "indexer/BuildIndex.h"
 #include "indexer/ScanDisk.h"
 
@@ -28,8 +29,10 @@ void RunIndexWork(Prompter& prompter, ScanProgress& progress) {
     EndProcess(-1);
   }
   if (!IsRunDue(CurrentTime(), config)) EndProcess(-1);
-  ScanDisk(prompter, progress).Scan();
-  BuildIndex(prompter, config).Build();
+  // The record lines go to a temporary file: the build renames them into place together with
+  // the lists, so a program reading the index never sees lines of one run with lists of another.
+  ScanDisk(prompter, progress).Scan(kAllFileTempFile);
+  BuildIndex(prompter, config).Build(kAllFileTempFile);
   progress.Finished = 1;
 }
 

@@ -1,6 +1,7 @@
 #include "indexer/IndexRun.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -104,6 +105,42 @@ TEST(RunIndexWork, DueRunScansBuildsAndMarksTheRunFinished) {
   ASSERT_TRUE(Utf8ToGbk(line, &gbk));
   EXPECT_NE(gbk.find("已经完成    1    个文件的扫描"), std::string::npos) << line;
   EXPECT_NE(gbk.find("索引大约完成    100% "), std::string::npos) << line;
+}
+
+// A run whose postings cannot be written (a full disk) leaves the previous index whole.
+TEST(RunIndexWork, AFailedWriteLeavesThePreviousGenerationInPlace) {
+  TempDir dir;
+  dir.MakeDir("index");
+  const std::string config =
+      "索引更新频率\t0\n上次索引时间\t0\n第一服务器IP\t1.2.3.4\n第二服务器IP\t5.6.7.8\n";
+  dir.Write("config.txt", config);
+  dir.Write("index/FileType.txt", "txt\t1\t1\t文本\r\n");
+  dir.Write("index/ScanFolder.txt", "_" + (dir / "tree") + "\r\n");
+  dir.Write("tree/old.txt", "x");
+  ScopedCurrentDir cwd(dir.path());
+  FakePrompter prompter;
+  {
+    ScanProgress progress;
+    RunIndexWork(prompter, progress);
+  }
+  const char* const kFiles[] = {"index/AllFile.dat", "index/MetaIndex.ind", "index/IndexData.ind"};
+  std::string before[3];
+  for (int i = 0; i < 3; ++i) before[i] = dir.Read(kFiles[i]);
+  ASSERT_NE(before[0].find("old.txt"), std::string::npos);
+
+  dir.Write("tree/new.txt", "x");
+  ASSERT_EQ(symlink("/dev/full", "index/IndexData.ind.tmp"), 0);
+  EXPECT_EXIT(
+      {
+        ScanProgress progress;
+        RunIndexWork(prompter, progress);
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(253), "");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(dir.Read(kFiles[i]), before[i]) << kFiles[i];
+  for (const char* temp : {"index/AllFile.dat.tmp", "index/MetaIndex.ind.tmp"}) {
+    EXPECT_FALSE(dir.Exists(temp)) << temp;
+  }
 }
 
 }  // namespace

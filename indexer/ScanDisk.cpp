@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "common/Fatal.h"
@@ -16,29 +17,13 @@
 #include "common/IndexLayout.h"
 #include "common/ScanFolderFile.h"
 #include "common/TextFile.h"
+#include "indexer/FolderWalk.h"
 
 namespace jollix {
 namespace {
 
 constexpr char kUnit[] = "ScanDisk";
 constexpr size_t kRecordBuffer = 1 << 20;
-
-// A folder waiting to be listed: its GBK path for the records and the bytes that name it on disk.
-struct PendingFolder {
-  std::string Gbk;
-  std::string Disk;
-};
-
-// Opens a folder for listing. The configured folder itself may be reached through a symbolic
-// link; a subfolder never is (it was seen as a real folder, and must still be one).
-DIR* OpenFolder(const std::string& disk_path, bool follow_link) {
-  int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow_link ? 0 : O_NOFOLLOW);
-  int fd = open(disk_path.c_str(), flags);
-  if (fd < 0) return nullptr;
-  DIR* dir = fdopendir(fd);
-  if (!dir) close(fd);
-  return dir;
-}
 
 // Appends the whole record file at path to the file open at out_fd, inside the kernel. A record
 // file that does not exist contributes nothing. False when a write fails.
@@ -91,11 +76,11 @@ std::string RecordFileName(uint32_t hash) {
 ScanDisk::ScanDisk(Prompter& prompter, ScanProgress& progress)
     : prompter_(prompter), progress_(progress) {}
 
-int ScanDisk::Scan() {
+int ScanDisk::Scan(const char* records) {
   progress_.Reset();
   ReadSlots();
   for (int slot = 0; slot < kMaxScanFolders; ++slot) ScanSlot(slot);
-  MergeRecordFiles();
+  MergeRecordFiles(records);
   return 0;
 }
 
@@ -126,38 +111,7 @@ void ScanDisk::ScanSlot(int slot) {
   if (!out) RecordFileFailed();
   std::vector<char> buffer(kRecordBuffer);
   setvbuf(out, buffer.data(), _IOFBF, buffer.size());
-
-  std::vector<PendingFolder> pending;
-  pending.push_back({s.Path, DiskPathFromGbk(s.Path)});
-  bool root = true;
-  while (!pending.empty()) {
-    PendingFolder folder = std::move(pending.back());
-    pending.pop_back();
-    DIR* dir = OpenFolder(folder.Disk, root);
-    root = false;
-    if (!dir) continue;
-    while (dirent* entry = readdir(dir)) {
-      const char* name = entry->d_name;
-      if (name[0] == '\0' || name[0] == '.') continue;
-      std::string gbk_name = FileNameToGbk(name);
-      // Entries whose full path would not fit the path buffers are left out.
-      if (folder.Gbk.size() + 1 + gbk_name.size() >= kMaxFolderPath) continue;
-      struct stat st;
-      if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      int32_t time = static_cast<int32_t>(st.st_mtim.tv_sec);
-      if (S_ISDIR(st.st_mode)) {
-        WriteFileRecord(out, kFolderRecord, gbk_name.c_str(), folder.Gbk.c_str(), 0, time);
-        std::string gbk_path = folder.Gbk + kPathSeparator + gbk_name;
-        progress_.SetCurrentFolder(gbk_path);
-        pending.push_back({std::move(gbk_path), folder.Disk + '/' + name});
-      } else {
-        WriteFileRecord(out, kFileRecord, gbk_name.c_str(), folder.Gbk.c_str(),
-                        RecordedSize(static_cast<uint64_t>(st.st_size)), time);
-      }
-      ++progress_.EntriesWritten;
-    }
-    closedir(dir);
-  }
+  WalkFolder(s.Path, out, progress_, WalkThreadCount());
   if (!CloseWritten(out)) RecordFileFailed();
   ++progress_.FoldersDone;
 }
@@ -167,11 +121,14 @@ void ScanDisk::RecordFileFailed() {
   EndProcess(-2);
 }
 
-void ScanDisk::MergeRecordFiles() {
-  FILE* all = std::fopen(kAllFileFile, "wb");
-  if (!all) {
-    FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, __LINE__, -3);
-  }
+void ScanDisk::RecordsFailed(const char* records, int line) {
+  if (std::strcmp(records, kAllFileFile) != 0) std::remove(records);
+  FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, line, -3);
+}
+
+void ScanDisk::MergeRecordFiles(const char* records) {
+  FILE* all = std::fopen(records, "wb");
+  if (!all) RecordsFailed(records, __LINE__);
   std::fflush(all);
   std::vector<uint32_t> merged;  // a folder listed twice is merged once
   for (const Slot& s : slots_) {
@@ -179,12 +136,10 @@ void ScanDisk::MergeRecordFiles() {
     merged.push_back(s.Hash);
     if (!AppendRecordFile(RecordFileName(s.Hash).c_str(), fileno(all))) {
       std::fclose(all);
-      FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, __LINE__, -3);
+      RecordsFailed(records, __LINE__);
     }
   }
-  if (!CloseWritten(all)) {
-    FatalLine("打开文件失败，请与开发商联系!异常点为文件 %s 的第 %d 行！\n", kUnit, __LINE__, -3);
-  }
+  if (!CloseWritten(all)) RecordsFailed(records, __LINE__);
 }
 
 }  // namespace jollix

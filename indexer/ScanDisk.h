@@ -1,6 +1,7 @@
 // The scan stage of an index run: walks every folder of index/ScanFolder.txt marked for
 // rescanning, writes one record file per configured folder (index/File<hash>.dat), then joins the
-// record files of all listed folders, in line order, into index/AllFile.dat.
+// record files of all listed folders, in line order, into index/AllFile.dat (or, in an index
+// run, into its temporary name, which the build renames into place with the other index files).
 //
 // Runs in the installation folder. Every failure ends the process (see Scan), as the indexer
 // has no one to hand a failure to.
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/IndexLayout.h"
 #include "common/Prompter.h"
 #include "indexer/ScanProgress.h"
 
@@ -31,7 +33,9 @@ class ScanDisk {
   //   index/ScanFolder.txt missing           fatal line on standard output, exit -1
   //   a record file cannot be written        message box, exit -2
   //   index/AllFile.dat cannot be written    fatal line on standard output, exit -3
-  int Scan();
+  // records is the file the record files are joined into; a temporary one is removed when it
+  // cannot be written whole.
+  int Scan(const char* records = kAllFileFile);
 
   // Walks the folder of one slot (0..99) into its record file; nothing for a slot that is not
   // marked for rescanning.
@@ -46,7 +50,8 @@ class ScanDisk {
   };
 
   void ReadSlots();
-  void MergeRecordFiles();
+  void MergeRecordFiles(const char* records);
+  [[noreturn]] void RecordsFailed(const char* records, int line);
   [[noreturn]] void RecordFileFailed();
 
   Prompter& prompter_;

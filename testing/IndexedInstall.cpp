@@ -9,6 +9,7 @@
 
 #include "common/ConfigFile.h"
 #include "common/Gbk.h"
+#include "common/IndexGeneration.h"
 #include "indexer/BuildIndex.h"
 #include "indexer/ScanDisk.h"
 #include "indexer/ScanProgress.h"
@@ -73,10 +74,11 @@ void IndexedInstall::Index() const {
   ScopedCurrentDir cd(install_);
   FakePrompter prompter;
   ScanProgress progress;
-  ScanDisk(prompter, progress).Scan();
+  // As an index run does: the record lines reach their name together with the lists.
+  ScanDisk(prompter, progress).Scan(kAllFileTempFile);
   IndexConfig config;
   ReadConfig(kConfigFile, &config);
-  BuildIndex(prompter, config).Build();
+  BuildIndex(prompter, config).Build(kAllFileTempFile);
 }
 
 std::string IndexedInstall::AllFile() const { return dir_.Read("install/index/AllFile.dat"); }

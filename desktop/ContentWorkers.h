@@ -1,0 +1,70 @@
+// Tests candidate files on every core: one thread per core, the thread that asks for the answers
+// being one of them. The test is whether a file holds the content words, or, without words,
+// whether the entry exists at all (the disk test of every search, a path walk in the kernel that
+// costs as much as the rest of a name search). Answers are taken in the order of the files, so
+// the search adds its rows in candidate order whatever order the files finish in.
+//
+// Why no locks: a content search tests tens of thousands of small files, and a lock or a wake-up
+// call per file costs as much as reading it. Threads claim files by one atomic counter and post
+// each answer in an atomic of its own; the answering thread sleeps only when every file is
+// claimed and the one it needs next is still being read.
+//
+// Threads: the constructor, Answer and the destructor are called from one thread, the search's.
+// The cancel flag may be set from any thread: no file is started after it, and a file being
+// read stops within one chunk.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "desktop/ContentSearch.h"
+
+namespace jollix {
+
+// The threads a content search uses: the machine's core count, at least one.
+int ContentWorkerCount();
+
+class ContentWorkers {
+ public:
+  // Starts threads - 1 helper threads on the files at paths (GBK, from the records; each tried in
+  // its disk spelling, then as its raw bytes, as a name kept raw in the records needs). matcher,
+  // when given, must be prepared; it and cancel must outlive the pool. Without a matcher the
+  // answer is whether the entry exists (a symbolic link counts as itself, see ExistingDiskPath).
+  ContentWorkers(const ContentSearch* matcher, const std::atomic<bool>& cancel,
+                 std::vector<std::string> paths, int threads);
+  // Stops the helpers after the files they are reading.
+  ~ContentWorkers();
+  ContentWorkers(const ContentWorkers&) = delete;
+  ContentWorkers& operator=(const ContentWorkers&) = delete;
+
+  size_t size() const { return paths_.size(); }
+
+  // Whether file i is a regular file that holds the words (without a matcher: whether it
+  // exists); nullopt when the cancel flag stopped its test. Waits for the answer, testing files not
+  // yet claimed on this thread meanwhile.
+  std::optional<bool> Answer(size_t i);
+
+ private:
+  enum State : int { kWaiting = 0, kFound, kNotFound, kCancelled };
+
+  void Work(unsigned char* buffer);
+  // Claims the next file nobody tests yet and tests it; false when none is left.
+  bool TestNext(unsigned char* buffer);
+  State Test(const std::string& gbk_path, unsigned char* buffer) const;
+
+  const ContentSearch* matcher_;
+  const std::atomic<bool>& cancel_;
+  std::vector<std::string> paths_;
+  std::unique_ptr<std::atomic<int>[]> states_;
+  std::atomic<size_t> next_{0};  // the next file to claim
+  std::atomic<bool> stopping_{false};
+  std::unique_ptr<unsigned char[]> own_buffer_;  // the answering thread's
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace jollix
