@@ -14,6 +14,7 @@
 #include "common/Fatal.h"
 #include "common/Gbk.h"
 #include "common/InstallFolder.h"
+#include "common/LocalTime.h"
 #include "common/Prompter.h"
 #include "desktop/QueryRules.h"
 #include "desktop/SearchServer.h"
@@ -35,9 +36,10 @@ const char kUsage[] =
     "  --folder DIR     search only below DIR (a plain prefix of the folder, case ignored)\n"
     "  --tab TAB        all (default), text, picture, media or binary: the types of that tab,\n"
     "                   all of them checked; with no WORDS and no --content 'all' is refused\n"
-    "  --from DATE      last written on or after DATE (YYYY-MM-DD, a whole UTC day;\n"
-    "                   default 1970-01-01)\n"
-    "  --to DATE        last written on or before DATE, up to 23:59:59 UTC (default: now)\n"
+    "  --from DATE      last written on or after DATE (YYYY-MM-DD, a whole local day;\n"
+    "                   default 1970-01-01 00:00:00 UTC)\n"
+    "  --to DATE        last written on or before DATE, up to its last local second\n"
+    "                   (default: now)\n"
     "  --size SIZE      any (default), lt1m (below 1 MiB), 1m-100m or gt100m\n"
     "  --paths          print only each hit's full path, one a line, as the file system spells\n"
     "                   it (for scripts and xargs); no line when nothing is found\n"
@@ -45,7 +47,8 @@ const char kUsage[] =
     "  --help           this text\n"
     "\n"
     "Each row is printed as one line, the columns separated by a TAB: name, folder, size in\n"
-    "bytes, type description, last-write time (UTC), type number. A search without a hit prints\n"
+    "bytes, type description, last-write time, type number. Times are local, by the TZ rules of\n"
+    "the C library, as the file manager shows them. A search without a hit prints\n"
     "the single row \"搜索完毕，没有结果可显示\". Messages go to standard error.\n"
     "\n"
     "exit status: 0 the search ran, 1 the query was refused or there is no usable index,\n"
@@ -64,22 +67,13 @@ int UsageError(const char* format, const char* what) {
   return kUsageError;
 }
 
-// Seconds since 1970 of 00:00:00 UTC of a YYYY-MM-DD day that fits 32 unsigned bits.
-bool ParseDay(const char* text, int64_t* seconds) {
-  if (std::strlen(text) != 10 || text[4] != '-' || text[7] != '-') return false;
-  for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  const int year = std::atoi(text), month = std::atoi(text + 5), day = std::atoi(text + 8);
-  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31) return false;
-  struct tm calendar = {};
-  calendar.tm_year = year - 1900;
-  calendar.tm_mon = month - 1;
-  calendar.tm_mday = day;
-  time_t t = timegm(&calendar);
-  if (calendar.tm_mday != day || calendar.tm_mon != month - 1) return false;  // 2007-02-30
-  if (t < 0 || t + 86399 > 0xFFFFFFFFll) return false;
-  *seconds = t;
+// The first and last second of a YYYY-MM-DD local day, cut to the unsigned 32-bit times the
+// records hold (east of Greenwich 1970-01-01 begins before 0); false for a day outside them.
+bool ParseDay(const char* text, int64_t* start, int64_t* end) {
+  if (!ParseLocalDay(text, start, end)) return false;
+  if (*end < 0 || *start > 0xFFFFFFFFll) return false;
+  *start = std::max<int64_t>(*start, 0);
+  *end = std::min<int64_t>(*end, 0xFFFFFFFFll);
   return true;
 }
 
@@ -193,12 +187,14 @@ int ParseArguments(int argc, char** argv, Options* options) {
       if (!text) return UsageError("unknown size class '%s'", value.c_str());
       f.SizeText = text;
     } else if (name == "--from" || name == "--to") {
-      int64_t day;
-      if (!ParseDay(value.c_str(), &day)) return UsageError("bad date '%s'", value.c_str());
+      int64_t start, end;
+      if (!ParseDay(value.c_str(), &start, &end)) {
+        return UsageError("bad date '%s'", value.c_str());
+      }
       if (name == "--from") {
-        f.TimeFrom = day;
+        f.TimeFrom = start;
       } else {
-        f.TimeTo = day + 86399;
+        f.TimeTo = end;
       }
     }
   }

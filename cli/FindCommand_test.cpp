@@ -1,6 +1,9 @@
 // jollix find run as a process on an installation in a temp folder, indexed by jollix index.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -15,6 +18,7 @@ namespace {
 
 using testing::BuildHome;
 using testing::BuildProgram;
+using testing::ProgramEnv;
 using testing::ProgramRun;
 using testing::RunHeadless;
 using testing::TestInstallation;
@@ -43,6 +47,18 @@ class JollixFind : public ::testing::Test {
   ProgramRun Find(std::vector<std::string> args) {
     args.insert(args.begin(), {"jollix", "find"});
     return RunHeadless(BuildProgram("jollix"), args, install_.Env());
+  }
+  // A file of the installation's tree last written at seconds since 1970.
+  void SetModified(const std::string& relative, int64_t seconds) {
+    install_.dir().Write(relative, "x");
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
+                                      {static_cast<time_t>(seconds), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (install_.dir() / relative).c_str(), times, 0), 0);
+  }
+  ProgramEnv Shanghai() const {
+    ProgramEnv env = install_.Env();
+    env.Set.push_back({"TZ", "Asia/Shanghai"});
+    return env;
   }
   // The rows printed, each split into its columns.
   static std::vector<std::vector<std::string>> Rows(const ProgramRun& run) {
@@ -104,6 +120,38 @@ TEST_F(JollixFind, FiltersByFolderSizeAndDate) {
   EXPECT_EQ(Find({"--size", "gt100m", "a.txt"}).Out.find("a.txt"), std::string::npos);
   EXPECT_EQ(Find({"--to", "1999-12-31", "a.txt"}).Out.find("a.txt"), std::string::npos);
   EXPECT_NE(Find({"--from", "2000-01-01", "a.txt"}).Out.find("a.txt"), std::string::npos);
+}
+
+// Under TZ=Asia/Shanghai the times are the file manager's (`ls -l`, `date -d @SECONDS`) and a
+// day is the Shanghai day: 2026-03-01 00:00 there is 2026-02-28 16:00 UTC, so the two files
+// below lie on one UTC day but on two local days.
+TEST_F(JollixFind, ShowsAndPicksTimesInTheLocalZone) {
+  SetModified("tree/eve.txt", 1772294399);     // 2026-02-28 23:59:59 in Shanghai, 15:59:59 UTC
+  SetModified("tree/spring.txt", 1772299800);  // 2026-03-01 01:30:00 in Shanghai, 17:30:00 UTC
+  ProgramRun index = RunHeadless(BuildProgram("jollix"), {"jollix", "index", "--now"}, Shanghai());
+  ASSERT_EQ(index.ExitStatus, 0) << index.Err;
+  struct Case {
+    std::vector<std::string> Dates;
+    std::vector<std::string> Rows;  // name and time of each row, sorted
+  } cases[] = {
+      {{}, {"eve.txt 2026-02-28 23:59:59", "spring.txt 2026-03-01 01:30:00"}},
+      {{"--from", "2026-03-01"}, {"spring.txt 2026-03-01 01:30:00"}},
+      {{"--to", "2026-02-28"}, {"eve.txt 2026-02-28 23:59:59"}},
+      {{"--from", "2026-02-28", "--to", "2026-02-28"}, {"eve.txt 2026-02-28 23:59:59"}},
+      {{"--from", "2026-03-01", "--to", "2026-03-01"}, {"spring.txt 2026-03-01 01:30:00"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"jollix", "find", ".txt", "--to", "2026-12-31"};
+    args.insert(args.end(), c.Dates.begin(), c.Dates.end());  // a later --to wins
+    ProgramRun run = RunHeadless(BuildProgram("jollix"), args, Shanghai());
+    ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+    std::vector<std::string> rows;
+    for (const auto& row : Rows(run)) {
+      if (row[0] == "eve.txt" || row[0] == "spring.txt") rows.push_back(row[0] + " " + row[4]);
+    }
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, c.Rows) << (c.Dates.empty() ? "" : c.Dates[1]) << "\n" << run.Out;
+  }
 }
 
 TEST_F(JollixFind, ARefusedQueryExitsWithOneAndSaysWhy) {

@@ -1,12 +1,13 @@
 // jollix index [--now]: the indexer's run in the terminal, with progress on standard error.
 #include <cstdio>
 #include <cstring>
-#include <ctime>
+#include <string>
 
 #include "cli/Command.h"
 #include "common/ConfigFile.h"
 #include "common/Fatal.h"
 #include "common/InstallFolder.h"
+#include "common/LocalTime.h"
 #include "common/ScanFolderFile.h"
 #include "indexer/IndexRun.h"
 
@@ -36,13 +37,12 @@ bool ResetLastIndexTime() {
 bool ExplainNotDue() {
   IndexConfig config;
   if (!ReadConfig(kConfigFile, &config) || IsRunDue(CurrentTime(), config)) return false;
-  std::time_t next = static_cast<std::time_t>(config.LastIndexTime) + config.UpdateFrequency;
-  char when[64];
-  std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", std::localtime(&next));
+  const int64_t next = static_cast<int64_t>(config.LastIndexTime) + config.UpdateFrequency;
+  const std::string when = FormatLocalTime(next);
   std::fprintf(stderr,
                "jollix index: the index is up to date; the next run is due at %s.\n"
                "Use 'jollix index --now' to rebuild it now.\n",
-               when);
+               when.c_str());
   return true;
 }
 

@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
+#include <QTest>
 #include <QThread>
 #include <QTreeWidget>
 #include <algorithm>
@@ -26,6 +28,7 @@
 #include "testing/IndexedInstall.h"
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
+#include "testing/TimeZone.h"
 
 namespace jollix {
 namespace {
@@ -92,6 +95,16 @@ class DeskSearchDialogTest : public ::testing::Test {
     WaitForSearch();
   }
   std::vector<std::string> RowTexts(int column = 0) { return page_.Column(column); }
+  // Types a reading into a date field as a user does: each section (year, month, ... second)
+  // selected in turn and its digits typed over it.
+  static void TypeInto(QDateTimeEdit* field, const char* reading) {
+    field->setFocus();
+    const QStringList parts = QString::fromLatin1(reading).split(QRegularExpression("[- :]"));
+    for (int i = 0; i < field->sectionCount() && i < parts.size(); ++i) {
+      field->setSelectedSection(field->sectionAt(i));
+      QTest::keyClicks(field, parts[i]);
+    }
+  }
   std::vector<QString> TypeRows() {
     std::vector<QString> rows;
     for (int i = 0; i < Types()->topLevelItemCount(); ++i) {
@@ -154,7 +167,6 @@ TEST_F(DeskSearchDialogTest, StartsWithFiveTabsAndTheFormAtItsInitialValues) {
   }
   EXPECT_EQ(Control<QPushButton>("1010")->text(), "...");
   EXPECT_EQ(Control<QDateTimeEdit>("1015")->dateTime().toSecsSinceEpoch(), 0);
-  EXPECT_EQ(Control<QDateTimeEdit>("1015")->timeSpec(), Qt::UTC);
   const qint64 to = Control<QDateTimeEdit>("1016")->dateTime().toSecsSinceEpoch();
   EXPECT_GE(to, before);
   EXPECT_LE(to, after);
@@ -249,6 +261,42 @@ TEST_F(DeskSearchDialogTest, RefusalsKeepTheFieldsAndLeaveTheFormIdle) {
   Control<QDateTimeEdit>("1015")->setDateTime(QDateTime::fromSecsSinceEpoch(0, Qt::UTC));
   ClickSearch();
   EXPECT_EQ(page_.RowCount(), 6);
+}
+
+// The date fields are the user's local time: a Shanghai user sees the earliest time of the
+// index, 1970-01-01 00:00 UTC, as 08:00, and the day typed is the Shanghai day, whose midnight
+// is 16:00 UTC of the day before.
+TEST_F(DeskSearchDialogTest, TheDateFieldsReadAndShowLocalTime) {
+  testing::ScopedTimeZone zone("Asia/Shanghai");
+  install_.WriteFile("eve.txt", "x", 1772294399);     // 2026-02-28 23:59:59 in Shanghai
+  install_.WriteFile("spring.txt", "x", 1772299800);  // 2026-03-01 01:30:00 in Shanghai
+  install_.Index();
+  Pane().show();
+  auto* from = Control<QDateTimeEdit>("1015");
+  auto* to = Control<QDateTimeEdit>("1016");
+  EXPECT_EQ(from->text(), "1970-01-01 08:00:00");
+  struct Case {
+    const char* From;
+    const char* To;
+    std::vector<std::string> Rows;
+  } cases[] = {
+      {"2026-03-01 00:00:00", "2026-03-01 23:59:59", {"spring.txt"}},
+      {"2026-02-28 00:00:00", "2026-02-28 23:59:59", {"eve.txt"}},
+      {"2026-03-01 01:30:00", "2026-03-01 01:30:00", {"spring.txt"}},
+      {"2026-03-01 01:30:01", "2026-12-31 00:00:00", {"搜索完毕，没有结果可显示"}},
+  };
+  Control<QLineEdit>("1008")->setText(".txt");
+  for (const Case& c : cases) {
+    TypeInto(from, c.From);
+    TypeInto(to, c.To);
+    ASSERT_EQ(from->text(), c.From);
+    ASSERT_EQ(to->text(), c.To);
+    ClickSearch();
+    std::vector<std::string> rows = RowTexts();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, c.Rows) << c.From << " .. " << c.To;
+  }
+  EXPECT_TRUE(prompter_.messages().empty());
 }
 
 TEST_F(DeskSearchDialogTest, AClickOnCancelStopsTheSearchAndKeepsTheRows) {

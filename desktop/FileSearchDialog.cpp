@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "common/QtPrompter.h"
+#include "desktop/LocalDatePicker.h"
 #include "desktop/UiTextRelay.h"
 
 namespace jollix {
@@ -29,20 +30,6 @@ QLabel* LabelFor(const char16_t* text, QWidget* field, QWidget* parent) {
   label->setBuddy(field);
   field->setAccessibleName(label->text());
   return label;
-}
-
-// The date pickers show and take UTC calendar times with the time of day, within the range of
-// the unsigned 32-bit times that the index holds.
-QDateTimeEdit* DatePicker(const char* id, const QDateTime& value, QWidget* parent) {
-  auto* picker = new QDateTimeEdit(parent);
-  picker->setObjectName(id);
-  picker->setTimeSpec(Qt::UTC);
-  picker->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
-  picker->setCalendarPopup(true);
-  picker->setDateTimeRange(QDateTime::fromSecsSinceEpoch(0, Qt::UTC),
-                           QDateTime::fromSecsSinceEpoch(0xFFFFFFFFll, Qt::UTC));
-  picker->setDateTime(value);
-  return picker;
 }
 
 }  // namespace
@@ -125,8 +112,9 @@ void CFileSearchDialog::CreateTextFields() {
 
 void CFileSearchDialog::CreateRangeControls() {
   auto* layout = static_cast<QVBoxLayout*>(this->layout());
-  time_from_ = DatePicker("1015", QDateTime::fromSecsSinceEpoch(0, Qt::UTC), this);
-  time_to_ = DatePicker("1016", QDateTime::currentDateTimeUtc(), this);
+  // From the earliest time the index holds to the moment the form is made, in local time.
+  time_from_ = NewLocalDatePicker("1015", 0, this);
+  time_to_ = NewLocalDatePicker("1016", QDateTime::currentSecsSinceEpoch(), this);
   auto* range_label = new QLabel(Text(u"文件最后修改时间范围："), this);
   layout->addWidget(range_label);
   auto* dates = new QGridLayout;
@@ -186,8 +174,8 @@ FileSearchFields CFileSearchDialog::Fields() const {
   fields.NameWords = GbkFromQString(name_words_->text());
   fields.ContentWords = GbkFromQString(content_words_->text());
   fields.Folder = GbkFromQString(folder_->text());
-  fields.TimeFrom = time_from_->dateTime().toSecsSinceEpoch();
-  fields.TimeTo = time_to_->dateTime().toSecsSinceEpoch();
+  fields.TimeFrom = SecondsIn(time_from_);
+  fields.TimeTo = SecondsIn(time_to_);
   fields.SizeText = GbkFromQString(size_->currentText());
   fields.DateKindText = GbkFromQString(date_kind_->currentText());
   fields.Class = class_;

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "desktop/LocalDatePicker.h"
+
 namespace jollix {
 namespace {
 
@@ -49,12 +51,9 @@ CMailSearchDialog::CMailSearchDialog(QWidget* parent) : QWidget(parent) {
   AddRow(form, u"主题：", "mail_subject", new QLineEdit(this));
   AddRow(form, u"内容：", "mail_content", new QLineEdit(this));
   for (auto [label, name, value] :
-       {std::tuple{u"从", "mail_from", QDateTime::fromSecsSinceEpoch(0, Qt::UTC)},
-        std::tuple{u"到", "mail_to", QDateTime::currentDateTimeUtc()}}) {
-    auto* picker = AddRow(form, label, name, new QDateTimeEdit(this));
-    picker->setTimeSpec(Qt::UTC);
-    picker->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
-    picker->setDateTime(value);
+       {std::tuple{u"从", "mail_from", qint64{0}},
+        std::tuple{u"到", "mail_to", QDateTime::currentSecsSinceEpoch()}}) {
+    AddRow(form, label, name, NewLocalDatePicker(name, value, this));
   }
   layout->addLayout(form);
 

@@ -8,7 +8,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
 
 #include "common/Fatal.h"
@@ -17,6 +16,7 @@
 #include "common/FormattedInput.h"
 #include "common/Gbk.h"
 #include "common/IndexLayout.h"
+#include "common/LocalTime.h"
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
@@ -98,14 +98,6 @@ class RecordLines {
   uint64_t start_ = 0;
   size_t length_ = 0;
 };
-
-std::string FormatTime(int32_t t) {
-  time_t when = t;
-  struct tm calendar;
-  char text[64] = "";
-  if (gmtime_r(&when, &calendar)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &calendar);
-  return text;
-}
 
 }  // namespace
 
@@ -532,7 +524,7 @@ void SearchServer::AddRow(const RowText& text, ResultPage& page, int row) {
                text.Folder      ? "文件夹"
                : text.KnownType ? Description(text.Type).c_str()
                                 : "未知文件类型");
-  page.SetCell(index, 4, FormatTime(text.Time).c_str());
+  page.SetCell(index, 4, FormatLocalTime(text.Time).c_str());  // the file manager's time
   std::snprintf(number, sizeof number, "%d", text.Type);
   page.SetCell(index, 5, number);
   page.SetRowData(index, text.Offset);

@@ -13,6 +13,7 @@
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
 #include "testing/TempDir.h"
+#include "testing/TimeZone.h"
 
 namespace jollix {
 namespace {
@@ -544,6 +545,29 @@ TEST(SearchTypeNumbers, NumbersOfTwoThousandAndAboveAreDroppedAtSearchTime) {
   for (const auto& row : page.rows) names.push_back(row.cells[0]);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"a.last", "a.txt"}));
+}
+
+// The record keeps UTC seconds; the row shows the wall clock of the user's zone, as the file
+// manager does (`TZ=<zone> date -d @1772299800`).
+TEST_F(SearchTest, TheTimeColumnShowsTheLocalWallClock) {
+  install_.WriteFile("late.txt", "x", 1772299800);  // 2026-02-28 17:30:00 UTC
+  {
+    testing::ScopedTimeZone zone("Asia/Shanghai");  // the index keeps the seconds in any zone
+    install_.Index();
+  }
+  const std::string stored = "\t1772299800\n";
+  EXPECT_NE(install_.AllFile().find(stored), std::string::npos);
+  struct Case {
+    const char* Zone;
+    const char* Shown;
+  } cases[] = {{"Asia/Shanghai", "2026-03-01 01:30:00"},
+               {"America/New_York", "2026-02-28 12:30:00"},
+               {"UTC", "2026-02-28 17:30:00"}};
+  for (const Case& c : cases) {
+    testing::ScopedTimeZone zone(c.Zone);
+    ASSERT_EQ(Names(Words("late")), std::vector<std::string>{"late.txt"});
+    EXPECT_EQ(page_.Cell(0, 4), c.Shown) << c.Zone;
+  }
 }
 
 TEST_F(SearchTest, TheStartOfTheTimeRangeIsInclusive) {

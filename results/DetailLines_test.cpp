@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "common/Gbk.h"
+#include "desktop/SearchServer.h"
 #include "testing/FakePorts.h"
+#include "testing/IndexedInstall.h"
 #include "testing/TempDir.h"
+#include "testing/TimeZone.h"
 
 namespace jollix {
 namespace {
@@ -92,6 +95,27 @@ TEST_F(FileDetailLinesTest, OneFileShowsItsSixLines) {
   EXPECT_EQ(FileDetailLines(page_, {0}),
             (Lines{kFileDetailsHint, "", "文件或目录名: 报告.txt", "所在文件夹  : " + Folder(),
                    "文件大小    : 123 字节", "文件修改时间: 2007-01-28 16:00:00"}));
+}
+
+// The details of a row that a desktop search wrote: the time is the user's local time, the one
+// the file manager shows (2026-02-28 17:30:00 UTC is 2026-03-01 01:30:00 in Shanghai).
+TEST(FileDetailLinesOfASearch, TheModifiedTimeIsTheLocalTime) {
+  testing::ScopedTimeZone zone("Asia/Shanghai");
+  testing::IndexedInstall install("txt\t1\t1\t文本文件\r\n");
+  install.WriteFile("spring.txt", "x", 1772299800);
+  install.Index();
+  testing::ScopedCurrentDir cd(install.Install());
+  testing::FakePrompter prompter;
+  testing::FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  ASSERT_FALSE(engine.IndexUnavailable());
+  engine.Query.NameWords = "spring";
+  FakeResultPage page;
+  ASSERT_EQ(engine.Search(page), 0);
+  ASSERT_EQ(page.RowCount(), 1);
+  const Lines lines = FileDetailLines(page, {0});
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[5], "文件修改时间: 2026-03-01 01:30:00");
 }
 
 TEST_F(FileDetailLinesTest, AVanishedFileOrAFolderShowsTheVanishedLine) {
