@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTest>
+#include <cstdlib>
 #include <thread>
 
 #include "channels/SearchState.h"
@@ -266,6 +267,39 @@ TEST_F(CListResultViewTest, AWrappedDetailTextEndsAtTheEndOfTheText) {
   EXPECT_EQ(Details()[2], std::string(80, 'a'));
   EXPECT_EQ(details_.item(3)->text(), QStringFromGbk("bb中\xB0"));
 }
+
+// The idiom and dictionary pages have one column of width 0; still a click anywhere on a row's
+// line selects the row and shows its text in the details list, and so do the arrow keys.
+class CListResultViewOneTextColumnTest : public CListResultViewTest,
+                                         public ::testing::WithParamInterface<int> {};
+
+TEST_P(CListResultViewOneTextColumnTest, AClickAnywhereOnARowShowsItsText) {
+  const int type = GetParam();
+  ResultType = type;
+  DetailColumn = -1;
+  CListResultView& page = Page(type);
+  const std::vector<std::string> texts = {"一丝不苟：形容办事认真", "画龙点睛：比喻关键处",
+                                          "守株待兔：比喻死守经验"};
+  for (const std::string& text : texts) AddRow(page, {text});
+  const int y = page.rowViewportPosition(1) + page.rowHeight(1) / 2;
+  const int width = page.viewport()->width();
+  for (int x : {3, width / 2, width - 3}) {
+    details_.clear();
+    page.clearSelection();
+    QTest::mouseClick(page.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+    EXPECT_EQ(page.SelectedRows(), std::vector<int>{1}) << x;
+    EXPECT_EQ(Details(), (std::vector<std::string>{kWebDetailsHint, "", texts[1]})) << x;
+  }
+  QTest::keyClick(&page, Qt::Key_Down);
+  EXPECT_EQ(page.SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(Details(), (std::vector<std::string>{kWebDetailsHint, "", texts[2]}));
+  if (const char* shots = std::getenv("JOLLIX_SHOT_DIR")) {
+    page.grab().save(QString("%1/page%2.png").arg(shots).arg(type));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(IdiomsAndDictionary, CListResultViewOneTextColumnTest,
+                         ::testing::Values(15, 16));
 
 TEST_F(CListResultViewTest, RightClickOnAWebPageRefreshesTheDetails) {
   ResultType = 1;
