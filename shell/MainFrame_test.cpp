@@ -172,6 +172,42 @@ TEST_F(MainFrameTest, ScreenReadersHearTheStatusPanesAndTheDetails) {
   EXPECT_EQ(shown[2], Text(u"文件或目录名: report.txt"));
 }
 
+// F6 and Shift+F6, pressed in the window, walk the focus round the form of the side bar, the
+// shown result list and the details list.
+TEST_F(MainFrameTest, F6AndShiftF6MoveTheFocusRoundTheFormTheListAndTheDetails) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  frame_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  QWidget* form = frame_->SideBar()->Page(0);
+  QWidget* list = frame_->ResultView()->Page(0);
+  QWidget* details = frame_->DetailsList();
+  Find<QLineEdit>("1008")->setFocus();
+  auto in = [](QWidget* pane) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == pane || pane->isAncestorOf(focus));
+  };
+  ASSERT_TRUE(in(form));
+  struct Step {
+    Qt::KeyboardModifiers modifiers;
+    QWidget* pane;
+  };
+  const Step steps[] = {{Qt::NoModifier, list},      {Qt::NoModifier, details},
+                        {Qt::NoModifier, form},      {Qt::ShiftModifier, details},
+                        {Qt::ShiftModifier, list},   {Qt::ShiftModifier, form},
+                        {Qt::ShiftModifier, details}};
+  int i = 0;
+  for (const Step& step : steps) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << i;
+    QTest::keyClick(focus, Qt::Key_F6, step.modifiers);
+    EXPECT_TRUE(in(step.pane)) << "step " << i << ": focus on "
+                               << QApplication::focusWidget()->objectName().toStdString();
+    ++i;
+  }
+}
+
 TEST_F(MainFrameTest, NoIndexAnsweredNoDisablesTheDesktopSearchButton) {
   prompter_.Script(PromptAnswer::kNo);
   ASSERT_TRUE(Create(install_.Install()));
