@@ -354,6 +354,39 @@ TEST_F(CListResultViewTest, TheMenuForOneFileOffersItsFolderFirst) {
   EXPECT_EQ(offered_, (std::vector<size_t>{4, 3}));
 }
 
+// "打开所在的文件夹" is offered for exactly one existing file, yet opens the folder of the last
+// selected row in the list's order, also when that row's file is gone and lies elsewhere.
+TEST_F(CListResultViewTest, OpenFolderOpensTheFolderOfTheLastSelectedRow) {
+  ResultType = 0;
+  TempDir elsewhere;
+  const std::string here = FileNameToGbk(dir_.path()) + "/";
+  const std::string there = FileNameToGbk(elsewhere.path()) + "/";
+  auto add_vanished = [&](CListResultView& page) {
+    AddRow(page, {"gone.txt", there, "1", "文本文件", "2007-01-28 16:00:00", "1"});
+  };
+  struct Case {
+    bool vanished_last;
+    std::string opened;
+  };
+  for (const Case& c : {Case{true, there}, Case{false, here}}) {
+    page_.reset();
+    shell_.opened.clear();
+    offered_.clear();
+    CListResultView& page = Page(0);
+    if (!c.vanished_last) add_vanished(page);
+    AddFile(page, "kept.txt", "1");
+    if (c.vanished_last) add_vanished(page);
+    // The later row is clicked first: the list's order decides which row is last.
+    ClickRow(page, 1);
+    ClickRow(page, 0, Qt::ControlModifier);
+    menu_choice_ = kOpenFolderCommand;
+    RightClick(page);
+    EXPECT_EQ(offered_, std::vector<size_t>{4}) << c.vanished_last;
+    EXPECT_EQ(shell_.opened, std::vector<std::string>{c.opened}) << c.vanished_last;
+    EXPECT_TRUE(prompter_.messages().empty());
+  }
+}
+
 // The desktop page filled by a real search over a real index, then a file cut elsewhere.
 class CListResultViewCutTest : public CListResultViewTest {
  protected:
