@@ -292,6 +292,26 @@ TEST_F(CAutoHideFrameTest, HoverPast400MsShowsThePage) {
   EXPECT_TRUE(frame_->KeptOpen());  // the pointer is over the strip
 }
 
+TEST_F(CAutoHideFrameTest, MovingStraightFromOneTabToTheNextShowsTheNextPage) {
+  ASSERT_TRUE(frame_->CollapseBar(bar_));
+  QApplication::processEvents();
+  // The mouse moves over the tab buttons themselves, as a user's pointer does.
+  auto move_over_tab = [this](int tab) {
+    auto* button = LeftStrip()->findChild<QAbstractButton*>(QString("tab%1").arg(tab));
+    ASSERT_NE(button, nullptr);
+    PointAt(button, button->rect().center());
+    QTest::mouseMove(button, button->rect().center());
+  };
+  QTest::mouseMove(frame_.get(), QPoint(700, 300));
+  move_over_tab(0);
+  ASSERT_TRUE(WaitFor(1500, [this] { return frame_->PageOut() == pages_[0]; }));
+  move_over_tab(1);
+  EXPECT_TRUE(WaitFor(1500, [this] { return frame_->PageOut() == pages_[1]; }));
+  move_over_tab(2);
+  EXPECT_TRUE(WaitFor(1500, [this] { return frame_->PageOut() == pages_[2]; }));
+  EXPECT_EQ(LeftStrip()->ActiveTab(), 2);
+}
+
 TEST_F(CAutoHideFrameTest, ClickingATabShowsItsPage) {
   ASSERT_TRUE(frame_->CollapseBar(bar_));
   QApplication::processEvents();

@@ -20,6 +20,9 @@ class CStripTab : public QAbstractButton {
     setIcon(tab.icon);
     setFont(CAutoHideStrip::TabFont());
     setFocusPolicy(Qt::NoFocus);
+    // A button passes on the moves it does not use (no button pressed) to its strip, which
+    // starts the hover time again on each new tab; without tracking they would never come.
+    setMouseTracking(true);
   }
   void SetActive(bool active) {
     active_ = active;

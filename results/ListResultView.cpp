@@ -64,9 +64,13 @@ void CListResultView::SetUpColumns() {
   header->setSortIndicatorShown(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   const auto& columns = model_->Columns();
+  const int spanning = LineSpanningColumn(columns);
   for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-    if (columns[c].fraction == 0) setColumnHidden(c, true);
+    if (columns[c].fraction == 0 && c != spanning) setColumnHidden(c, true);
   }
+  // A page without a column of its own width shows its one column across the line, so that a
+  // click anywhere on a row selects it and the arrow keys move from row to row.
+  if (spanning >= 0) header->setSectionResizeMode(spanning, QHeaderView::Stretch);
   connect(header, &QHeaderView::sectionClicked, this, &CListResultView::SortByColumn);
   connect(header, &QHeaderView::sectionResized, this, [this] {
     if (!applying_widths_) user_resized_ = true;

@@ -45,7 +45,8 @@ class CListResultView : public QTableView, public ResultPage {
   int SortFlagValue() const { return sort_flag_.value(); }
 
   // Sets the column widths from the page's fractions of client_width, unless the user has
-  // resized a column of this page; columns of fraction 0 stay hidden.
+  // resized a column of this page; columns of fraction 0 stay hidden, except the one column of
+  // a page that has no other (LineSpanningColumn), which always fills the line.
   void ApplyColumnWidths(int client_width);
 
   // The selected rows as port row numbers, in the order shown.

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QTest>
+#include <cstdlib>
 #include <thread>
 
 #include "channels/SearchState.h"
@@ -267,6 +268,39 @@ TEST_F(CListResultViewTest, AWrappedDetailTextEndsAtTheEndOfTheText) {
   EXPECT_EQ(details_.item(3)->text(), QStringFromGbk("bb中\xB0"));
 }
 
+// The idiom and dictionary pages have one column of width 0; still a click anywhere on a row's
+// line selects the row and shows its text in the details list, and so do the arrow keys.
+class CListResultViewOneTextColumnTest : public CListResultViewTest,
+                                         public ::testing::WithParamInterface<int> {};
+
+TEST_P(CListResultViewOneTextColumnTest, AClickAnywhereOnARowShowsItsText) {
+  const int type = GetParam();
+  ResultType = type;
+  DetailColumn = -1;
+  CListResultView& page = Page(type);
+  const std::vector<std::string> texts = {"一丝不苟：形容办事认真", "画龙点睛：比喻关键处",
+                                          "守株待兔：比喻死守经验"};
+  for (const std::string& text : texts) AddRow(page, {text});
+  const int y = page.rowViewportPosition(1) + page.rowHeight(1) / 2;
+  const int width = page.viewport()->width();
+  for (int x : {3, width / 2, width - 3}) {
+    details_.clear();
+    page.clearSelection();
+    QTest::mouseClick(page.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+    EXPECT_EQ(page.SelectedRows(), std::vector<int>{1}) << x;
+    EXPECT_EQ(Details(), (std::vector<std::string>{kWebDetailsHint, "", texts[1]})) << x;
+  }
+  QTest::keyClick(&page, Qt::Key_Down);
+  EXPECT_EQ(page.SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(Details(), (std::vector<std::string>{kWebDetailsHint, "", texts[2]}));
+  if (const char* shots = std::getenv("JOLLIX_SHOT_DIR")) {
+    page.grab().save(QString("%1/page%2.png").arg(shots).arg(type));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(IdiomsAndDictionary, CListResultViewOneTextColumnTest,
+                         ::testing::Values(15, 16));
+
 TEST_F(CListResultViewTest, RightClickOnAWebPageRefreshesTheDetails) {
   ResultType = 1;
   DetailColumn = -1;
@@ -318,6 +352,39 @@ TEST_F(CListResultViewTest, TheMenuForOneFileOffersItsFolderFirst) {
   page.selectAll();
   RightClick(page);
   EXPECT_EQ(offered_, (std::vector<size_t>{4, 3}));
+}
+
+// "打开所在的文件夹" is offered for exactly one existing file, yet opens the folder of the last
+// selected row in the list's order, also when that row's file is gone and lies elsewhere.
+TEST_F(CListResultViewTest, OpenFolderOpensTheFolderOfTheLastSelectedRow) {
+  ResultType = 0;
+  TempDir elsewhere;
+  const std::string here = FileNameToGbk(dir_.path()) + "/";
+  const std::string there = FileNameToGbk(elsewhere.path()) + "/";
+  auto add_vanished = [&](CListResultView& page) {
+    AddRow(page, {"gone.txt", there, "1", "文本文件", "2007-01-28 16:00:00", "1"});
+  };
+  struct Case {
+    bool vanished_last;
+    std::string opened;
+  };
+  for (const Case& c : {Case{true, there}, Case{false, here}}) {
+    page_.reset();
+    shell_.opened.clear();
+    offered_.clear();
+    CListResultView& page = Page(0);
+    if (!c.vanished_last) add_vanished(page);
+    AddFile(page, "kept.txt", "1");
+    if (c.vanished_last) add_vanished(page);
+    // The later row is clicked first: the list's order decides which row is last.
+    ClickRow(page, 1);
+    ClickRow(page, 0, Qt::ControlModifier);
+    menu_choice_ = kOpenFolderCommand;
+    RightClick(page);
+    EXPECT_EQ(offered_, std::vector<size_t>{4}) << c.vanished_last;
+    EXPECT_EQ(shell_.opened, std::vector<std::string>{c.opened}) << c.vanished_last;
+    EXPECT_TRUE(prompter_.messages().empty());
+  }
 }
 
 // The desktop page filled by a real search over a real index, then a file cut elsewhere.

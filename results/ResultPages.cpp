@@ -164,6 +164,14 @@ std::vector<ResultColumn> ResultPageColumns(int page) {
   return columns;
 }
 
+int LineSpanningColumn(const std::vector<ResultColumn>& columns) {
+  if (columns.empty()) return -1;
+  for (const ResultColumn& column : columns) {
+    if (column.fraction != 0) return -1;
+  }
+  return 0;
+}
+
 int ColumnWidth(int client_width, double fraction) {
   const auto width = static_cast<int64_t>(client_width * fraction);  // truncates toward zero
   return static_cast<int>(static_cast<uint16_t>(width & 0xFFFF));

@@ -34,6 +34,12 @@ std::vector<ColumnInsert> ResultPageColumnInserts(int page);
 // The columns of page from left to right, as the insertions leave them.
 std::vector<ResultColumn> ResultPageColumns(int page);
 
+// The column that a page whose columns are all of fraction 0 (the idiom and dictionary pages)
+// shows across the whole line, or -1 when the page has a column of its own width. Such a page
+// would otherwise show no cell at all, and a row without a cell can be neither clicked nor
+// reached with the arrow keys, so its text would never reach the details list.
+int LineSpanningColumn(const std::vector<ResultColumn>& columns);
+
 // The width of a column: client_width times fraction, truncated toward zero, of which only the
 // low 16 bits are kept (the width travels as a 16-bit quantity).
 int ColumnWidth(int client_width, double fraction);

@@ -79,6 +79,13 @@ TEST(ResultPages, DocumentPagesInsertTheNameFirstAndTheTypeInFrontOfIt) {
   EXPECT_DOUBLE_EQ(columns[1].fraction, 0);
 }
 
+TEST(ResultPages, OnlyTheIdiomAndDictionaryPagesSpanTheirColumnAcrossTheLine) {
+  for (int page = 0; page < kResultPageCount; ++page) {
+    EXPECT_EQ(LineSpanningColumn(ResultPageColumns(page)), page == 15 || page == 16 ? 0 : -1)
+        << page;
+  }
+}
+
 TEST(ResultPages, HiddenColumnsHaveFractionZero) {
   EXPECT_DOUBLE_EQ(ResultPageColumns(15)[0].fraction, 0);
   EXPECT_DOUBLE_EQ(ResultPageColumns(16)[0].fraction, 0);

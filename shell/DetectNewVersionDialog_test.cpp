@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -136,6 +137,23 @@ TEST_F(CDetectNewVersionTest, StartCheckShowsNothingAfterTheWindowIsGone) {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     EXPECT_EQ(qobject_cast<CDetectNewVersion*>(w), nullptr);
   }
+}
+
+// A screen reader hears the description box by its caption and reads the description itself as
+// the box's text, also after the texts change.
+TEST_F(CDetectNewVersionTest, ScreenReadersReadTheDescription) {
+  CDetectNewVersion dialog(At(1), kBuild, prompter_, shell_);
+  VersionDialogTexts texts = dialog.Texts();
+  texts.Description = "更快的搜索，更少的等待";
+  dialog.SetTexts(texts);
+  QAccessibleInterface* box =
+      QAccessible::queryAccessibleInterface(Control<QPlainTextEdit>(dialog, 1040));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(QAccessible::Name), Text(u"最新版本描述："));
+  EXPECT_EQ(box->text(QAccessible::Value), Text(u"更快的搜索，更少的等待"));
+  QAccessibleInterface* heading =
+      QAccessible::queryAccessibleInterface(Control<QLabel>(dialog, 1058));
+  EXPECT_EQ(heading->text(QAccessible::Name), Text(u"最新版本描述："));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <chrono>
@@ -42,6 +44,14 @@ using testing::IndexedInstall;
 using testing::ScopedCurrentDir;
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
+
+// What a screen reader is told of a widget or of an item inside it.
+QString Accessible(QAccessibleInterface* iface, QAccessible::Text kind = QAccessible::Name) {
+  return iface ? iface->text(kind) : QString();
+}
+QString Accessible(QWidget* widget, QAccessible::Text kind = QAccessible::Name) {
+  return Accessible(QAccessible::queryAccessibleInterface(widget), kind);
+}
 
 const char kFileTypes[] = "txt\t1\t1\t文本文件\r\ndoc\t2\t1\tWord文档\r\njpg\t3\t2\tJPEG图片\r\n";
 
@@ -122,6 +132,80 @@ TEST_F(MainFrameTest, ADesktopSearchFromTheFormFillsTheDesktopPageAndTheStatusPa
   ASSERT_EQ(page->RowCount(), 1);
   EXPECT_EQ(page->Cell(0, 0), "report.txt");
   EXPECT_EQ(frame_->Status()->Pane(1)->text(), Text(u"Jollix一下，找到文件  1 个"));
+}
+
+// A screen reader hears what a sighted user reads: the status panes' texts as they change and
+// the lines of the details list.
+TEST_F(MainFrameTest, ScreenReadersHearTheStatusPanesAndTheDetails) {
+  install_.WriteFile("report.txt", "x");
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->RunCommand(32796);  // the desktop channel, whatever an earlier test chose
+  frame_->show();
+  QLabel* message = frame_->Status()->Pane(0);
+  QLabel* channel = frame_->Status()->Pane(1);
+  EXPECT_EQ(Accessible(message), Text(u"就绪"));
+  EXPECT_TRUE(Accessible(channel).startsWith(Text(u"Jollix文件搜索欢迎您！")));
+  EXPECT_EQ(Accessible(channel), channel->text());
+
+  Find<QLineEdit>("1008")->setText(QStringLiteral("report"));
+  auto* button = Find<QPushButton>("1017");
+  button->click();
+  CListResultView* page = frame_->ResultView()->Page(0);
+  ASSERT_TRUE(testing::ProcessEventsUntil(
+      [&] { return button->text() == Text(u"Jollix桌面搜索") && page->RowCount() > 0; }));
+  EXPECT_EQ(Accessible(channel), Text(u"Jollix一下，找到文件  1 个"));
+  frame_->Status()->SetText(kMessagePane, "正在搜索");
+  EXPECT_EQ(Accessible(message), Text(u"正在搜索"));
+
+  const QRect row = page->visualRect(page->model()->index(0, 0));
+  QTest::mouseClick(page->viewport(), Qt::LeftButton, {}, row.center());
+  QListWidget* details = frame_->DetailsList();
+  ASSERT_EQ(details->count(), 6);
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(details);
+  ASSERT_NE(list, nullptr);
+  QStringList heard;
+  for (int i = 0; i < list->childCount(); ++i) heard << Accessible(list->child(i));
+  QStringList shown;
+  for (int i = 0; i < details->count(); ++i) shown << details->item(i)->text();
+  EXPECT_EQ(heard, shown);
+  EXPECT_EQ(shown[2], Text(u"文件或目录名: report.txt"));
+}
+
+// F6 and Shift+F6, pressed in the window, walk the focus round the form of the side bar, the
+// shown result list and the details list.
+TEST_F(MainFrameTest, F6AndShiftF6MoveTheFocusRoundTheFormTheListAndTheDetails) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  frame_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  QWidget* form = frame_->SideBar()->Page(0);
+  QWidget* list = frame_->ResultView()->Page(0);
+  QWidget* details = frame_->DetailsList();
+  Find<QLineEdit>("1008")->setFocus();
+  auto in = [](QWidget* pane) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == pane || pane->isAncestorOf(focus));
+  };
+  ASSERT_TRUE(in(form));
+  struct Step {
+    Qt::KeyboardModifiers modifiers;
+    QWidget* pane;
+  };
+  const Step steps[] = {{Qt::NoModifier, list},      {Qt::NoModifier, details},
+                        {Qt::NoModifier, form},      {Qt::ShiftModifier, details},
+                        {Qt::ShiftModifier, list},   {Qt::ShiftModifier, form},
+                        {Qt::ShiftModifier, details}};
+  int i = 0;
+  for (const Step& step : steps) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << i;
+    QTest::keyClick(focus, Qt::Key_F6, step.modifiers);
+    EXPECT_TRUE(in(step.pane)) << "step " << i << ": focus on "
+                               << QApplication::focusWidget()->objectName().toStdString();
+    ++i;
+  }
 }
 
 TEST_F(MainFrameTest, NoIndexAnsweredNoDisablesTheDesktopSearchButton) {

@@ -9,14 +9,16 @@
 namespace jollix {
 
 QtStatusLine::QtStatusLine(QStatusBar* bar) : QObject(bar) {
+  // A pane's accessible name is its text, as a label without a name of its own gives it (and
+  // announces each new text); what the pane is for goes into the description.
   message_ = new QLabel(QString::fromUtf16(u"就绪"), bar);
   message_->setObjectName("pane0");
-  message_->setAccessibleName(QString::fromUtf16(u"状态"));
+  message_->setAccessibleDescription(QString::fromUtf16(u"状态"));
   // The channel pane is as wide as its welcome text and the blanks after it.
   const QString welcome = QString::fromUtf16(u"Jollix文件搜索欢迎您！") + QString(20, ' ');
   channel_ = new QLabel(welcome, bar);
   channel_->setObjectName("pane1");
-  channel_->setAccessibleName(QString::fromUtf16(u"搜索进度"));
+  channel_->setAccessibleDescription(QString::fromUtf16(u"搜索进度"));
   channel_->setMinimumWidth(channel_->sizeHint().width());
   bar->addWidget(message_, 1);
   bar->addPermanentWidget(channel_);

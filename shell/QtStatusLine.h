@@ -1,5 +1,6 @@
 // The status bar of the main window: the message pane (0, idle text "就绪") and the channel
-// pane (1), which starts with the welcome text and shows the searches' progress.
+// pane (1), which starts with the welcome text and shows the searches' progress. Screen readers
+// hear each pane's text as its accessible name, the new text as soon as it is shown.
 #pragma once
 
 #include <QObject>
