@@ -51,6 +51,12 @@ void CMainFrame::RunCommand(int id) {
     case kNextPageCommand:
       RunPaging(true);
       return;
+    case kNextPaneCommand:  // F6 and Shift+F6: the side bar's form, the result list, the details
+      MoveFocusToPane(1);
+      return;
+    case kPreviousPaneCommand:
+      MoveFocusToPane(-1);
+      return;
     default:
       UpdateCheckMarks();  // a click on a checkable item toggled its mark: show the flags again
       return;

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <chrono>
@@ -123,6 +124,25 @@ TEST_F(MainFrameTest, ADesktopSearchFromTheFormFillsTheDesktopPageAndTheStatusPa
   ASSERT_EQ(page->RowCount(), 1);
   EXPECT_EQ(page->Cell(0, 0), "report.txt");
   EXPECT_EQ(frame_->Status()->Pane(1)->text(), Text(u"Jollix一下，找到文件  1 个"));
+}
+
+TEST_F(MainFrameTest, F6AndShiftF6MoveTheFocusBetweenFormAndResultList) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  frame_->activateWindow();
+  QLineEdit* name_words = Find<QLineEdit>("1008");
+  name_words->setFocus();
+  ASSERT_TRUE(testing::ProcessEventsUntil([&] { return name_words->hasFocus(); }));
+  CListResultView* page = frame_->ResultView()->Page(0);
+  auto in = [](QWidget* pane) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == pane || pane->isAncestorOf(focus));
+  };
+  QTest::keyClick(name_words, Qt::Key_F6);
+  EXPECT_TRUE(in(page));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_TRUE(in(frame_->SideBar()->Page(0)));
 }
 
 TEST_F(MainFrameTest, NoIndexAnsweredNoDisablesTheDesktopSearchButton) {
