@@ -31,7 +31,7 @@ SearchOutcome RunSearch(Channel& channel, SearchForm& form, const SearchPorts& p
       return SearchOutcome::kRefused;
     }
     if (channel.OpensInBrowser(engine)) {
-      ports.shell->Open(url.c_str());
+      ports.shell->Open(WebAddressTarget(url));
       return SearchOutcome::kOpenedInBrowser;
     }
   }

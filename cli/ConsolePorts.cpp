@@ -9,8 +9,9 @@ void ConsoleStatusLine::SetText(int /*pane*/, const char* text) {
   std::fflush(stderr);
 }
 
-bool ConsoleShell::Open(const char* target) {
-  std::printf("%s\n", GbkToUtf8Lossy(target ? target : "").c_str());
+bool ConsoleShell::Open(const ShellTarget& target) {
+  if (target.Kind == ShellTargetKind::kNone) return false;
+  std::printf("%s\n", GbkToUtf8Lossy(target.Text).c_str());
   std::fflush(stdout);
   return true;
 }

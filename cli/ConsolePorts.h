@@ -22,11 +22,12 @@ class ConsoleStatusLine : public StatusLine {
   void SetText(int pane, const char* text) override;
 };
 
-// Opening prints the target on standard output (a terminal has no browser to hand it to);
-// there is no folder to pick and nothing is launched.
+// Opening prints the target on standard output (a terminal has no browser to hand it to) and
+// refuses what a window's shell would refuse; there is no folder to pick and nothing is
+// launched.
 class ConsoleShell : public Shell {
  public:
-  bool Open(const char* target) override;
+  bool Open(const ShellTarget& target) override;
   bool PickFolder(const char* title, std::string* folder) override;
   bool Launch(const char* program) override;
 };

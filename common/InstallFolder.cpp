@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/Gbk.h"
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -13,9 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kUserFolderName[] = "jollixsearch";
-// The programs an installation folder needs at hand: the indexer is started as ./JollixIndexer.
-constexpr const char* kProgramNames[] = {"JollixSearch", "JollixIndexer", "jollix",
-                                         "JollixHelp.chm"};
+// What an installation folder needs at hand from the program folder: the indexer is started as
+// ./JollixIndexer, and the help page is opened from the installation folder.
+constexpr const char* kProgramNames[] = {"JollixSearch", "JollixIndexer", "jollix", kHelpPageName};
 
 bool IsSet(const char* value) { return value && *value; }
 
@@ -82,13 +83,21 @@ std::string ProgramFolder() {
   return exe.parent_path().string();
 }
 
+std::string HelpPagePath() {
+  std::error_code ec;
+  const fs::path here = fs::current_path(ec);
+  if (ec) return "";
+  return FileNameToGbk((here / kHelpPageName).string());
+}
+
 bool SeedUserFolder(const std::string& program_folder, const std::string& user_folder) {
   const fs::path from(program_folder), to(user_folder);
   std::error_code ec;
   fs::create_directories(to / "index", ec);
   if (!fs::is_directory(to / "index", ec)) return false;
   bool ok = true;
-  if (fs::exists(from / "config.txt", ec)) ok = CopyIfMissing(from / "config.txt", to / "config.txt");
+  if (fs::exists(from / "config.txt", ec))
+    ok = CopyIfMissing(from / "config.txt", to / "config.txt");
   for (fs::directory_iterator it(from / "index", ec), end; !ec && it != end; it.increment(ec)) {
     if (!it->is_regular_file(ec)) continue;
     ok = CopyIfMissing(it->path(), to / "index" / it->path().filename()) && ok;

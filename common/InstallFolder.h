@@ -11,6 +11,14 @@ namespace jollix {
 
 std::string InstallFolder();
 
+// The help page (UTF-8 HTML), installed beside the programs and linked into the user's own
+// folder with them.
+inline constexpr char kHelpPageName[] = "JollixHelp.html";
+
+// The absolute path of the help page in the current folder, which is the installation folder
+// once a program has entered it (EnterInstallFolder). GBK, as the shell port takes paths.
+std::string HelpPagePath();
+
 // The folder that holds the running program, whatever the installation folder is. Its
 // config.txt and index/ are the default data of an installed program.
 std::string ProgramFolder();

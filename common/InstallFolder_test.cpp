@@ -49,6 +49,7 @@ TEST(InstallFolder, SeedingCopiesWhatIsMissingAndLinksThePrograms) {
   program.Write("index/FileType.txt", "default types");
   program.Write("index/virtualfile.doc", "");
   program.Write("JollixIndexer", "#!");
+  program.Write("JollixHelp.html", "<html></html>");
   user.Write("jollixsearch/index/FileType.txt", "my types");
   const std::string folder = user / "jollixsearch";
   ASSERT_TRUE(SeedUserFolder(program.path(), folder));
@@ -56,6 +57,7 @@ TEST(InstallFolder, SeedingCopiesWhatIsMissingAndLinksThePrograms) {
   EXPECT_EQ(user.Read("jollixsearch/index/FileType.txt"), "my types");
   EXPECT_TRUE(user.Exists("jollixsearch/index/virtualfile.doc"));
   EXPECT_EQ(fs::read_symlink(folder + "/JollixIndexer"), program / "JollixIndexer");
+  EXPECT_EQ(fs::read_symlink(folder + "/JollixHelp.html"), program / "JollixHelp.html");
   EXPECT_FALSE(user.Exists("jollixsearch/JollixSearch"));  // nothing to link to
 
   // A later start after the program moved renews the link and keeps the user's files.

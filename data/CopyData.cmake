@@ -1,7 +1,8 @@
 # cmake -DSOURCE=data -DTARGET=installation -P CopyData.cmake
 cmake_minimum_required(VERSION 3.25)
 set(user_settings config.txt index/FileType.txt)
-file(GLOB_RECURSE files RELATIVE ${SOURCE} ${SOURCE}/config.txt ${SOURCE}/index/*)
+file(GLOB_RECURSE files RELATIVE ${SOURCE} ${SOURCE}/config.txt ${SOURCE}/JollixHelp.html
+     ${SOURCE}/index/*)
 foreach(file ${files})
   get_filename_component(folder ${TARGET}/${file} DIRECTORY)
   file(MAKE_DIRECTORY ${folder})

@@ -8,6 +8,7 @@
 
 #include "common/ConfigFile.h"
 #include "common/FileTypeFile.h"
+#include "common/Gbk.h"
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -83,6 +84,25 @@ TEST(DefaultData, PlaceholdersStandForTheDocumentAndMusicFormats) {
         ReadWholeFile(DataFile((std::string("index/virtualfile.") + e).c_str()).c_str(), &content))
         << e;
   }
+}
+
+TEST(DefaultData, HelpPageIsUtf8HtmlWhoseContentsLinksAllLead) {
+  std::string page;
+  ASSERT_TRUE(ReadWholeFile(DataFile("JollixHelp.html").c_str(), &page));
+  std::string gbk;
+  EXPECT_TRUE(Utf8ToGbk(page, &gbk)) << "not valid UTF-8";
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find(reinterpret_cast<const char*>(u8"用户手册")), std::string::npos);
+  // Every link within the page names an id of the page.
+  int links = 0;
+  for (size_t at = page.find("href=\"#"); at != std::string::npos;
+       at = page.find("href=\"#", at + 1)) {
+    const size_t start = at + 7;
+    const std::string id = page.substr(start, page.find('"', start) - start);
+    EXPECT_NE(page.find("id=\"" + id + "\""), std::string::npos) << id;
+    ++links;
+  }
+  EXPECT_GE(links, 8);
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ class InstalledJollix : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     prefix_ = new TempDir;
-    install_ = new ProgramRun(RunProgram(
-        JOLLIX_CMAKE_COMMAND,
-        {"cmake", "--install", JOLLIX_BUILD_DIR, "--prefix", prefix_->path()}, {}));
+    install_ = new ProgramRun(
+        RunProgram(JOLLIX_CMAKE_COMMAND,
+                   {"cmake", "--install", JOLLIX_BUILD_DIR, "--prefix", prefix_->path()}, {}));
   }
   static void TearDownTestSuite() {
     delete install_;
@@ -53,10 +53,11 @@ ProgramRun* InstalledJollix::install_ = nullptr;
 
 TEST_F(InstalledJollix, PutsProgramsDataEntryAndIconUnderThePrefix) {
   ASSERT_EQ(install_->ExitStatus, 0) << install_->Out << install_->Err;
-  for (const char* file : {"lib/jollixsearch/jollix", "lib/jollixsearch/config.txt",
-                           "lib/jollixsearch/index/FileType.txt",
-                           "lib/jollixsearch/index/Translation.dat",
-                           "share/icons/hicolor/scalable/apps/jollixsearch.svg"}) {
+  for (const char* file :
+       {"lib/jollixsearch/jollix", "lib/jollixsearch/config.txt",
+        "lib/jollixsearch/JollixHelp.html", "lib/jollixsearch/index/FileType.txt",
+        "lib/jollixsearch/index/Translation.dat",
+        "share/icons/hicolor/scalable/apps/jollixsearch.svg"}) {
     EXPECT_TRUE(fs::is_regular_file(Prefix(file))) << file;
   }
   EXPECT_EQ(fs::read_symlink(Prefix("bin/jollix")), "../lib/jollixsearch/jollix");
@@ -70,6 +71,10 @@ TEST_F(InstalledJollix, PutsProgramsDataEntryAndIconUnderThePrefix) {
         std::string("\nCategories=Utility;FileTools;\n")}) {
     EXPECT_NE(entry.find(line), std::string::npos) << line;
   }
+}
+
+TEST(BuildInstallation, HoldsTheHelpPageBesideThePrograms) {
+  EXPECT_TRUE(fs::is_regular_file(std::string(JOLLIX_BUILD_DIR) + "/jollix/JollixHelp.html"));
 }
 
 TEST_F(InstalledJollix, IndexesAndFindsWithItsDataInItsOwnFolder) {

@@ -9,7 +9,12 @@
 //      this platform are UTF-8. A form that spells the same bytes as an earlier one (an ASCII
 //      word is one form in both encodings) is searched once; a form that does not convert (bytes
 //      that are not GBK) is left out.
-// A GBK file therefore matches exactly as it does through the first two forms alone.
+// A GBK file matches all that the first two forms find in it, and may match more: the UTF-8
+// bytes of a Chinese word are valid GBK too (UTF-8 lead bytes E4..E9 and trail bytes 80..BF
+// pair up as GBK characters), so a file that holds the UTF-8 spelling matches whatever it is
+// meant to be. No attempt is made to tell the two apart, deliberately: a run of those bytes
+// that spells a whole word in UTF-8 reads as unrelated characters in GBK, so such a file is
+// almost always UTF-8 text, whose words these forms are here to find.
 //
 // The scan is Horspool-like over all forms at once: one skip table built from the first n bytes
 // of every form (n = length of the words as typed, the shortest form) lets it jump up to n bytes

@@ -106,7 +106,7 @@ int DesktopFileActions::Run(int command, const DesktopSelection& selection) {
 }
 
 int DesktopFileActions::OpenFolder(const DesktopSelection& selection) {
-  if (shell_.Open(selection.last_folder.c_str())) return 1;
+  if (shell_.Open(LocalPathTarget(selection.last_folder))) return 1;
   prompter_.Ask(kOpenFolderFailedMessage, nullptr, PromptButtons::kOk);
   return 0;
 }

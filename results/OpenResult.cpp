@@ -4,6 +4,13 @@
 #include "results/DetailLines.h"
 
 namespace jollix {
+namespace {
+
+ShellTarget ShellTargetOf(const std::string& target, int result_type) {
+  return result_type == 0 ? LocalPathTarget(target) : WebAddressTarget(target);
+}
+
+}  // namespace
 
 bool OpensNothing(int result_type) {
   return result_type < 0 || result_type == 13 || result_type == 15 || result_type == 16 ||
@@ -31,7 +38,7 @@ OpenOutcome OpenSelectedResult(const ResultPage& page, const std::vector<int>& s
     if (!found) return OpenOutcome::kNoSongLink;
     target = std::move(link);
   }
-  if (shell.Open(target.c_str())) return OpenOutcome::kOpened;
+  if (shell.Open(ShellTargetOf(target, result_type))) return OpenOutcome::kOpened;
   if (IsDownloadType(result_type)) {
     prompter.Ask(kDownloadFailedMessage, kDownloadFailedCaption, PromptButtons::kOk);
   } else {

@@ -42,6 +42,10 @@ std::string OpenTarget(const ResultPage& page, int row, int result_type, int url
 
 // Opens the one selected row (selected holds row numbers) of a page of result_type. Music rows
 // (11, 12) first resolve the song link through resolve, or ResolveSongLink when it is empty.
+// A desktop row's target opens only as a local path that exists now (a file removed since the
+// search fails); every other row's target came from a web page and opens only as an http or
+// https address (WebAddressTarget), never as a local file. A target the shell refuses or fails
+// on shows the failure message of its type.
 OpenOutcome OpenSelectedResult(const ResultPage& page, const std::vector<int>& selected,
                                int result_type, int url_column, Shell& shell, Prompter& prompter,
                                const SongResolver& resolve = {});

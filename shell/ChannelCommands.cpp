@@ -354,10 +354,8 @@ const std::vector<ToolButton>& ToolButtons() {
 
 const std::vector<Accelerator>& Accelerators() {
   static const std::vector<Accelerator> keys = {
-      {"Ctrl+N", 57600},    {"Ctrl+O", 57601},   {"Ctrl+S", 57603},    {"Ctrl+Z", 57643},
-      {"Ctrl+X", 57635},    {"Ctrl+C", 57634},   {"Ctrl+V", 57637},    {"Alt+Backspace", 57643},
-      {"Shift+Del", 57635}, {"Ctrl+Ins", 57634}, {"Shift+Ins", 57637}, {"F6", 57680},
-      {"Shift+F6", 57681},
+      {"F6", kNextPaneCommand},
+      {"Shift+F6", kPreviousPaneCommand},
   };
   return keys;
 }

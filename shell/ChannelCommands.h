@@ -109,7 +109,11 @@ struct ToolButton {
 };
 const std::vector<ToolButton>& ToolButtons();
 
-// The accelerators: a key sequence in Qt's portable text form and its command id.
+// The accelerators the window installs: a key sequence in Qt's portable text form and the
+// command it runs. Only keys that do something are here: Ctrl+N, Ctrl+O and Ctrl+S would reach
+// the new, open and save commands of a document that holds no data, and the editing keys
+// (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V and their older forms) commands without a handler; left out,
+// they stay with the focused text field or list, which has its own.
 struct Accelerator {
   const char* Keys;
   int Id;
@@ -127,5 +131,7 @@ inline constexpr int kPreviousPageCommand = 32892;
 inline constexpr int kNextPageCommand = 32893;
 inline constexpr int kYahooNewsCommand = 32835;
 inline constexpr int kMailCommand = 32798;
+inline constexpr int kNextPaneCommand = 57680;      // F6: the focus to the next pane
+inline constexpr int kPreviousPaneCommand = 57681;  // Shift+F6: to the previous pane
 
 }  // namespace jollix

@@ -197,26 +197,92 @@ TEST_F(ChannelCommandsTest, TheSettingsDialogLeavesTheDesktopCheckedAndTheResult
   EXPECT_EQ(ResultType.load(), 2);  // paging still repeats the Google web search
 }
 
-TEST_F(ChannelCommandsTest, MenusToolbarAndAccelerators) {
-  const auto& menus = MainMenus();
-  ASSERT_EQ(menus.size(), 13u);
-  EXPECT_STREQ(menus.front().Title, "文件(&F)");
-  EXPECT_STREQ(menus.back().Title, "帮助(&H)");
-  int disabled = 0;
-  for (const Menu& m : menus) {
-    for (const MenuEntry& item : m.Items) {
-      if (item.Disabled) ++disabled;
-      // Every channel command of a menu has its row in the command table with the same text.
-      if (const ChannelCommand* c = FindChannelCommand(item.Id)) {
-        EXPECT_STREQ(c->Item, item.Text);
-      }
+TEST_F(ChannelCommandsTest, TheWeatherAndTrainCommandsShowTheEducationPageThenTheTravelPage) {
+  const std::pair<int, std::vector<int>> cases[] = {
+      {32858, {5, 7}},  // 天气搜索
+      {32897, {5, 7}},  // 列车时刻表
+      {32898, {7}},     // 航班时刻表
+      {32880, {7}},     // 手机号码归属地查询
+  };
+  const int travel = static_cast<int>(InnerTabForm::kTravel);
+  for (const auto& [id, pages] : cases) {
+    FakeWindow window;
+    // The travel strip is at the command's tab already, so only the command's own steps run.
+    window.form_tabs[travel] = FindChannelCommand(id)->InnerTab;
+    window.Run(id);
+    EXPECT_EQ(window.side_pages, pages) << id;
+  }
+}
+
+// The menus as the main window shows them: titles, item texts, ids, separators (id 0) and the
+// items that are disabled.
+TEST_F(ChannelCommandsTest, TheMenusHoldTheirItemsWithTheirIds) {
+  struct Item {
+    std::string text;
+    int id;
+    bool disabled = false;
+  };
+  const std::vector<std::pair<std::string, std::vector<Item>>> expected = {
+      {"文件(&F)", {{"", 0}, {"退出(&X)", 57665}}},
+      {"编辑(&E)",
+       {{"撤消\tCtrl+Z(&U)", 57643, true},
+        {"", 0},
+        {"剪切\tCtrl+X(&T)", 57635, true},
+        {"复制\tCtrl+C(&C)", 57634, true},
+        {"粘贴\tCtrl+V(&P)", 57637, true}}},
+      {"视图(&V)", {{"上一页", 32892}, {"下一页", 32893}}},
+      {"桌面搜索",
+       {{"所有", 32796},
+        {"文本", 32795},
+        {"图片", 32794},
+        {"音视频", 32793},
+        {"可执行", 32797},
+        {"邮件", 32798, true}}},
+      {"网页搜索", {{"百度网页搜索", 32821}, {"Google网页搜索", 32822}, {"雅虎网页搜索", 32823}}},
+      {"新闻搜索",
+       {{"百度新闻搜索", 32833}, {"Google资讯搜索", 32834}, {"雅虎资讯搜索", 32835, true}}},
+      {"文档搜索", {{"百度文档搜索", 32802}, {"搜狗文档搜索", 32803}, {"Google文档搜索", 32804}}},
+      {"音乐搜索", {{"百度音乐搜索", 32811}, {"雅虎音乐搜索", 32873}}},
+      {"教育搜索",
+       {{"学术论文搜索", 32843}, {"国学搜索", 32845}, {"词语搜索", 32874}, {"英汉词典", 32875}}},
+      {"软件搜索", {{"天空软件搜索", 32849}, {"华军软件搜索", 32850}, {"新浪软件搜索", 32851}}},
+      {"出行搜索",
+       {{"天气搜索", 32858},
+        {"列车时刻表", 32897},
+        {"航班时刻表", 32898},
+        {"手机号码归属地查询", 32880}}},
+      {"工具", {{"系统设置", 32887}, {"立即更新索引", 32889}, {"检测最新版本", 32888}}},
+      {"帮助(&H)",
+       {{"关于作者", 32885},
+        {"用户手册", 32885},
+        {"关于合作推广", 32885},
+        {"关于Jollix超级搜索", 32886}}},
+  };
+  const std::vector<Menu>& menus = MainMenus();
+  ASSERT_EQ(menus.size(), expected.size());
+  for (size_t m = 0; m < menus.size(); ++m) {
+    SCOPED_TRACE(expected[m].first);
+    EXPECT_EQ(menus[m].Title, expected[m].first);
+    ASSERT_EQ(menus[m].Items.size(), expected[m].second.size());
+    for (size_t i = 0; i < menus[m].Items.size(); ++i) {
+      const MenuEntry& item = menus[m].Items[i];
+      const Item& want = expected[m].second[i];
+      EXPECT_EQ(item.Text, want.text) << i;
+      EXPECT_EQ(item.Id, want.id) << want.text;
+      EXPECT_EQ(item.Disabled, want.disabled) << want.text;
     }
   }
-  EXPECT_EQ(disabled, 6);  // undo, cut, copy, paste, mail, Yahoo news
-  ASSERT_EQ(ToolButtons().size(), 15u);
-  EXPECT_EQ(ToolButtons()[5].Id, 0);
-  EXPECT_STREQ(ToolButtons()[14].Label, "退出");
-  EXPECT_EQ(Accelerators().size(), 13u);
+}
+
+TEST_F(ChannelCommandsTest, TheToolbarHoldsItsButtonsInOrder) {
+  const std::vector<std::pair<int, std::string>> expected = {
+      {32796, "桌面"}, {32821, "网页"}, {32833, "新闻"}, {32802, "文档"}, {32811, "音乐"},
+      {0, ""},         {32843, "教育"}, {32849, "软件"}, {32858, "出行"}, {0, ""},
+      {32892, "上页"}, {32893, "下页"}, {32887, "设置"}, {32885, "帮助"}, {57665, "退出"},
+  };
+  std::vector<std::pair<int, std::string>> buttons;
+  for (const ToolButton& b : ToolButtons()) buttons.push_back({b.Id, b.Label});
+  EXPECT_EQ(buttons, expected);
   EXPECT_EQ(ChannelCommandTable().size(), 26u);
 }
 

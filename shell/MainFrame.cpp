@@ -170,12 +170,11 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateAccelerators() {
-  // F6 and Shift+F6 move the focus to the next and the previous pane: the side bar's form, the
-  // result list, the details list. The other accelerators reach commands without a handler.
-  auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
-  connect(next, &QShortcut::activated, this, [this] { MoveFocusToPane(1); });
-  auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
-  connect(previous, &QShortcut::activated, this, [this] { MoveFocusToPane(-1); });
+  for (const Accelerator& key : Accelerators()) {
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.Keys)), this);
+    shortcut->setObjectName(QString::fromLatin1(key.Keys));
+    connect(shortcut, &QShortcut::activated, this, [this, id = key.Id] { RunCommand(id); });
+  }
 }
 
 void CMainFrame::CreateStatusBar() {

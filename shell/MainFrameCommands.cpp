@@ -7,6 +7,7 @@
 #include "channels/DocSearchDialog.h"
 #include "channels/EducationSearchDialog.h"
 #include "channels/TripSearchDialog.h"
+#include "common/InstallFolder.h"
 #include "desktop/DeskSearchDialog.h"
 #include "docking/DockPageBar.h"
 #include "results/ListResultView.h"
@@ -30,7 +31,7 @@ void CMainFrame::RunCommand(int id) {
       end_(0);
       return;
     case kHelpCommand:
-      shell_.Open("JollixHelp.chm");  // its absence is not reported
+      shell_.Open(LocalPathTarget(HelpPagePath()));  // its absence is not reported
       return;
     case kAboutCommand:
       ShowAbout();
@@ -49,6 +50,12 @@ void CMainFrame::RunCommand(int id) {
       return;
     case kNextPageCommand:
       RunPaging(true);
+      return;
+    case kNextPaneCommand:  // F6 and Shift+F6: the side bar's form, the result list, the details
+      MoveFocusToPane(1);
+      return;
+    case kPreviousPaneCommand:
+      MoveFocusToPane(-1);
       return;
     default:
       UpdateCheckMarks();  // a click on a checkable item toggled its mark: show the flags again

@@ -21,6 +21,7 @@
 #include "channels/ChannelPane.h"
 #include "channels/SearchState.h"
 #include "channels/WebPageSearch.h"
+#include "common/Gbk.h"
 #include "common/QtPrompter.h"
 #include "common/TextFile.h"
 #include "desktop/DeskSearchDialog.h"
@@ -299,8 +300,21 @@ TEST_F(MainFrameTest, TheSideBarHoldsTheEightFormsInOrderAndAboutShowsItsTexts) 
   frame_->RunCommand(32886);
   EXPECT_EQ(title, Text(u"关于 Jollix超级搜索1.0"));
   EXPECT_TRUE(line.contains(Text(u"Jollix超级搜索 V1.0")));
-  frame_->RunCommand(32885);  // help: the help file through the shell
-  EXPECT_EQ(shell_.opened, std::vector<std::string>{"JollixHelp.chm"});
+}
+
+TEST_F(MainFrameTest, TheHelpItemsAndButtonOpenTheInstalledHelpPageAsALocalFile) {
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  const std::vector<QAction*> help = frame_->Actions(32885);
+  ASSERT_EQ(help.size(), 4u);  // "关于作者", "用户手册", "关于合作推广" and the toolbar's "帮助"
+  help[0]->trigger();
+  EXPECT_TRUE(shell_.opened.empty());  // no help page: nothing opens, nothing is said
+  EXPECT_TRUE(prompter_.messages().empty());
+  install_.WriteInstallFile("JollixHelp.html", "<html></html>");
+  for (QAction* action : help) action->trigger();
+  const std::string page = FileNameToGbk(install_.Install() + "/JollixHelp.html");
+  EXPECT_EQ(shell_.opened, std::vector<std::string>(4, page));
+  EXPECT_EQ(shell_.opened_kinds, std::vector<ShellTargetKind>(4, ShellTargetKind::kLocalPath));
 }
 
 TEST_F(MainFrameTest, PagingRightAfterStartSaysThereIsNoOtherPage) {

@@ -12,22 +12,49 @@
 
 #include "common/Gbk.h"
 #include "common/QtPrompter.h"
-#include "common/ShellTarget.h"
 
 extern char** environ;
 
 namespace jollix {
+namespace {
 
-bool QtShell::Open(const char* target) {
-  if (!target || !*target) return false;
-  const ShellTarget t = ClassifyShellTarget(target);
-  // An address keeps its bytes: a GBK query in it reaches the site as the site's own bytes.
-  if (t.IsAddress) {
-    return QDesktopServices::openUrl(
-        QUrl::fromEncoded(QByteArray::fromStdString(t.Text), QUrl::TolerantMode));
+// The bytes of an address with every byte that may not stand in a URL as it is (blanks,
+// controls, and the bytes of GBK characters) percent-encoded. QUrl reads raw bytes as UTF-8 and
+// would turn a GBK query into replacement characters; encoded, it reaches the site as the site's
+// own bytes.
+QByteArray EscapedAddress(const std::string& address) {
+  static const char kHex[] = "0123456789ABCDEF";
+  QByteArray escaped;
+  for (unsigned char c : address) {
+    if (c > 0x20 && c < 0x7F) {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += '%';
+      escaped += kHex[c >> 4];
+      escaped += kHex[c & 15];
+    }
   }
-  const std::string disk = DiskPathFromGbk(t.Text);
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(disk.c_str())));
+  return escaped;
+}
+
+}  // namespace
+
+bool QtShell::Open(const ShellTarget& target) {
+  switch (target.Kind) {
+    case ShellTargetKind::kLocalPath: {
+      const std::string disk = DiskPathFromGbk(target.Text);
+      return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(disk.c_str())));
+    }
+    case ShellTargetKind::kWebAddress: {
+      const QUrl url = QUrl::fromEncoded(EscapedAddress(target.Text), QUrl::TolerantMode);
+      const QString scheme = url.scheme().toLower();
+      if (scheme != u"http" && scheme != u"https") return false;
+      return QDesktopServices::openUrl(url);
+    }
+    case ShellTargetKind::kNone:
+      return false;
+  }
+  return false;
 }
 
 bool QtShell::PickFolder(const char* title, std::string* folder) {

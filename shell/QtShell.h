@@ -13,9 +13,10 @@ class QtShell : public Shell {
  public:
   explicit QtShell(QWidget* parent = nullptr) : parent_(parent) {}
 
-  // A web address opens in the browser (one without a scheme as http), a path of the file
-  // system with its associated program (see ClassifyShellTarget). GBK.
-  bool Open(const char* target) override;
+  // A local path opens through a file: URL, a web address as it is; the desktop's handlers
+  // (xdg-open) choose the program. Only the kind given is trusted: a web address must still be
+  // http or https.
+  bool Open(const ShellTarget& target) override;
   // The chosen folder in GBK, without a trailing separator except for the root folder.
   bool PickFolder(const char* title, std::string* folder) override;
   // Starts the program (a path in GBK) without arguments, in a new session, not waited for.

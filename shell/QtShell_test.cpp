@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDesktopServices>
+#include <QObject>
+#include <QUrl>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/Gbk.h"
 #include "testing/QtTestApp.h"
@@ -27,6 +31,46 @@ long SessionOf(long pid) {
   long parent = 0, group = 0, session = -1;
   fields >> state >> parent >> group >> session;
   return session;
+}
+
+// Stands in for the desktop's handlers of the schemes it is registered for.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<QUrl> urls;
+
+ public slots:
+  void Catch(const QUrl& url) { urls.push_back(url); }
+};
+
+TEST(QtShell, OpensALocalPathAsAFileAndOnlyHttpOrHttpsAddressesInTheBrowser) {
+  testing::EnsureApplication();
+  UrlCatcher catcher;
+  const char* schemes[] = {"http", "https", "file", "ftp"};
+  for (const char* scheme : schemes) QDesktopServices::setUrlHandler(scheme, &catcher, "Catch");
+  TempDir dir;
+  const std::string disk = dir / reinterpret_cast<const char*>(u8"文件夹/报告.txt");
+  dir.Write(reinterpret_cast<const char*>(u8"文件夹/报告.txt"), "x");
+  const std::string local = FileNameToGbk(disk);
+  QtShell shell;
+  EXPECT_TRUE(shell.Open(LocalPathTarget(local)));
+  EXPECT_TRUE(shell.Open(WebAddressTarget("http://www.example.com/s?wd=天气")));
+  EXPECT_TRUE(shell.Open(WebAddressTarget("www.example.com/soft/1.html")));
+  // Refused: a missing file, and anything handed over as a web address that is not one.
+  EXPECT_FALSE(shell.Open(LocalPathTarget(local + ".gone")));
+  EXPECT_FALSE(shell.Open({ShellTargetKind::kWebAddress, "file://" + local}));
+  EXPECT_FALSE(shell.Open({ShellTargetKind::kWebAddress, "ftp://files.example.com/a.zip"}));
+  EXPECT_FALSE(shell.Open({ShellTargetKind::kWebAddress, local}));
+  EXPECT_FALSE(shell.Open({}));
+  for (const char* scheme : schemes) QDesktopServices::unsetUrlHandler(scheme);
+
+  ASSERT_EQ(catcher.urls.size(), 3u);
+  EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(QString::fromUtf8(disk.c_str())));
+  // The query keeps its GBK bytes, as the site expects them.
+  EXPECT_EQ(catcher.urls[1].toEncoded(),
+            "http://www.example.com/s?wd=" + QByteArray("天气").toPercentEncoding());
+  EXPECT_EQ(catcher.urls[2].toString(), u"http://www.example.com/soft/1.html");
 }
 
 TEST(QtShell, LaunchStartsTheProgramInASessionOfItsOwnWithoutWaiting) {
@@ -53,3 +97,5 @@ TEST(QtShell, LaunchStartsTheProgramInASessionOfItsOwnWithoutWaiting) {
 
 }  // namespace
 }  // namespace jollix
+
+#include "QtShell_test.moc"

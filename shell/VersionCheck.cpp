@@ -65,7 +65,7 @@ bool CheckAtStart(const VersionServer& server, int build_number, Prompter& promp
 
 void OpenDownloadPage(Shell& shell, VersionDialogTexts* texts) {
   if (texts->DownloadAddress.empty()) texts->DownloadAddress = kVendorDownloadPage;
-  shell.Open(texts->DownloadAddress.c_str());
+  shell.Open(WebAddressTarget(texts->DownloadAddress));  // never a local file
 }
 
 }  // namespace jollix

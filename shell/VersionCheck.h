@@ -37,7 +37,8 @@ bool CheckAtStart(const VersionServer& server, int build_number, Prompter& promp
                   VersionDialogTexts* texts);
 
 // The download button: opens the download address (the vendor's page when none is set, which
-// then becomes the address).
+// then becomes the address) in the browser. The address comes from the server, so it opens only
+// as an http or https address (one without a scheme as http); anything else opens nothing.
 void OpenDownloadPage(Shell& shell, VersionDialogTexts* texts);
 
 }  // namespace jollix

@@ -263,5 +263,25 @@ TEST_F(VersionClientTest, DownloadOpensTheServersAddressOrTheVendorsPage) {
   EXPECT_EQ(RunningVersionText(kBuild), "当前运行程序版本：20070408");
 }
 
+TEST_F(VersionClientTest, DownloadOpensOnlyAWebAddressThatTheServerGives) {
+  testing::TempDir dir;
+  dir.Write("evil.desktop", "[Desktop Entry]\nExec=sh\n");
+  const std::pair<std::string, const char*> cases[] = {
+      {"https://dl.example/new", "https://dl.example/new"},
+      {"dl.example.com/new.zip", "http://dl.example.com/new.zip"},
+      {dir / "evil.desktop", nullptr},
+      {"file://" + dir / "evil.desktop", nullptr},
+      {"smb://files.example/share", nullptr},
+  };
+  for (const auto& [given, opened] : cases) {
+    testing::FakeShell shell;
+    VersionDialogTexts texts;
+    texts.DownloadAddress = given;
+    OpenDownloadPage(shell, &texts);
+    EXPECT_EQ(shell.opened, opened ? std::vector<std::string>{opened} : std::vector<std::string>{})
+        << given;
+  }
+}
+
 }  // namespace
 }  // namespace jollix

@@ -61,8 +61,10 @@ ResultPage* FakeResultTabs::PageAt(int index) {
   return &pages[index];
 }
 
-bool FakeShell::Open(const char* target) {
-  opened.push_back(target);
+bool FakeShell::Open(const ShellTarget& target) {
+  if (target.Kind == ShellTargetKind::kNone) return false;
+  opened.push_back(target.Text);
+  opened_kinds.push_back(target.Kind);
   return open_result;
 }
 

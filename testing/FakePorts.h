@@ -100,16 +100,19 @@ class GatedResultPage : public ResultPage {
   bool waiting_ = false;
 };
 
+// Open records what a real shell would open (a target of kind kNone is refused unrecorded) and
+// answers open_result for it.
 class FakeShell : public Shell {
  public:
-  bool Open(const char* target) override;
+  bool Open(const ShellTarget& target) override;
   bool PickFolder(const char* title, std::string* folder) override;
   bool Launch(const char* program) override;
 
   bool open_result = true;
   bool launch_result = true;
-  std::string folder_to_pick;  // empty: the user cancels
-  std::vector<std::string> opened, launched, pick_titles;
+  std::string folder_to_pick;                              // empty: the user cancels
+  std::vector<std::string> opened, launched, pick_titles;  // opened: the targets' texts
+  std::vector<ShellTargetKind> opened_kinds;               // and their kinds
 };
 
 class FakeIconList : public IconList {
