@@ -44,7 +44,7 @@ class Generator {
     std::set<uint32_t> lists;
     for (int n = Below(12); n > 0; --n) lists.insert(List());
     std::string entries, postings;
-    const bool raw = Below(6) == 0;
+    const bool raw = Below(4) == 0;
     for (uint32_t list : lists) {
       // Every line, or some.
       std::set<uint32_t> chosen;
@@ -53,8 +53,11 @@ class Generator {
         chosen.insert(starts[Below(starts.size())]);
       std::vector<uint32_t> values(chosen.begin(), chosen.end());
       if (Below(20) == 0) Damage(&values, static_cast<uint32_t>(records.size()));
+      // A raw entry may start anywhere, at 0 (where other lists start) or in its place, and
+      // may be of any length.
+      const int where = raw ? Below(3) : 2;
       Put32(&entries, list);
-      Put32(&entries, raw && Below(2) ? Any() : static_cast<uint32_t>(postings.size()));
+      Put32(&entries, where == 0 ? Any() : where == 1 ? 0 : static_cast<uint32_t>(postings.size()));
       Put32(&entries, raw && Below(2) ? Any() : static_cast<uint32_t>(values.size()));
       for (uint32_t v : values) Put32(&postings, v);
     }

@@ -2,9 +2,10 @@
 // libFuzzer calls it when built with JOLLIX_FUZZ, and IndexFilesFuzz_test.cpp feeds it generated
 // inputs in every test build. Each input is laid out as the three files in a folder of its own,
 // the engine loads them and runs a search by type and searches by name. Besides memory safety
-// (AddressSanitizer) and a bounded run, it checks what must hold for any files: a search of an
-// unusable index never runs, no search reads more postings than the postings file holds, and
-// every row is a record line that starts inside the record file.
+// (AddressSanitizer) and a bounded run, it checks what must hold for any files: an index is
+// loaded only when its directory lays out the postings file exactly and its stamps are one
+// run's, a search of an unusable index never runs, no search finds more postings than the
+// postings file holds, and every row is a record line that starts inside the record file.
 //
 // Input: byte 0 holds flags; byte 1 the number of directory entries that follow, 12 bytes each
 // (list number modulo 71636, start, count: 32-bit little-endian; every other list is empty and
@@ -177,6 +178,20 @@ Files LayOut(const uint8_t* data, size_t size) {
   return files;
 }
 
+// Whether the directory lays out the postings file as the builder writes it and the stamps are
+// one run's: a plain statement of an undamaged set, which the engine's verdict is held to.
+bool Undamaged(const Files& files) {
+  if (files.Mixed || files.Meta.size() != size_t{8} * jollix::kListCount) return false;
+  const auto* meta = reinterpret_cast<const uint8_t*>(files.Meta.data());
+  uint64_t end = 0;
+  for (int n = 0; n < jollix::kListCount; ++n) {
+    if (Get32(meta + 8 * n) != end) return false;
+    end += uint64_t{4} * Get32(meta + 8 * n + 4);
+    if (end > files.Data.size()) return false;
+  }
+  return end == files.Data.size();
+}
+
 // Runs one search and checks what must hold for any index.
 void SearchAndCheck(jollix::SearchServer& engine, const Files& files) {
   Rows rows;
@@ -217,6 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SilentPrompter prompter;
     NoIcons icons;
     jollix::SearchServer engine(prompter, icons);
+    if (!engine.IndexUnavailable()) Check(Undamaged(files));
     engine.Query.Class = jollix::kTextClass;  // every text type list, whole
     SearchAndCheck(engine, files);
     for (const char* words : {"a", ".txt", "tmp", "\xB1\xA8"}) {
