@@ -51,7 +51,8 @@ const char kUsage[] =
     "the C library, as the file manager shows them. A search without a hit prints\n"
     "the single row \"搜索完毕，没有结果可显示\". Messages go to standard error.\n"
     "\n"
-    "exit status: 0 the search ran, 1 the query was refused or there is no usable index,\n"
+    "exit status: 0 the search ran, 1 the query was refused or there is no usable index (none,\n"
+    "or a damaged one: 'jollix index --now' rebuilds it),\n"
     "2 a usage error, another code when the system ended the process.\n"
     "\n"
     "examples:\n"
@@ -59,6 +60,14 @@ const char kUsage[] =
     "  jollix find --tab text --content 合同 --folder ~/Documents\n"
     "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n"
     "  jollix find -0 --content 合同 | xargs -0 ls -l\n";
+
+// The refusal of an index that is there but damaged, with the way to mend it.
+int RefuseDamagedIndex() {
+  std::fprintf(stderr,
+               "jollix find: the index is damaged and cannot be searched; rebuild it with "
+               "'jollix index --now'.\n");
+  return kRefused;
+}
 
 int UsageError(const char* format, const char* what) {
   std::fprintf(stderr, "jollix find: ");
@@ -220,6 +229,7 @@ int FindMain(int argc, char** argv) {
   }
   ConsoleIconList icons;
   SearchServer engine(prompter, icons);
+  if (engine.IndexDamaged()) return RefuseDamagedIndex();
   if (engine.IndexUnavailable()) {
     std::fprintf(stderr, "jollix find: there is no usable index; run 'jollix index' first.\n");
     return kRefused;
@@ -231,6 +241,8 @@ int FindMain(int argc, char** argv) {
   if (HandOverQuery(fields, engine, prompter) != QueryVerdict::kAccepted) return kRefused;
   ConsoleResultPage rows(kColumns);
   engine.Search(rows);
+  // A list that the search read showed the damage.
+  if (engine.IndexDamaged()) return RefuseDamagedIndex();
   if (options.Paths) {
     PrintPaths(rows, engine.Count(), options.PathEnd, stdout);
     return 0;

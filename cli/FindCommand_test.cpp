@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/TextFile.h"
+#include "testing/IndexDamage.h"
 #include "testing/Process.h"
 #include "testing/TestInstallation.h"
 
@@ -207,6 +208,26 @@ TEST_F(JollixFind, WithoutAnIndexNothingIsSearched) {
   EXPECT_NE(run.Err.find(U8(u8"打开索引文件失败，请确保已经建立索引！")), std::string::npos)
       << run.Err;
   EXPECT_NE(run.Err.find("jollix index"), std::string::npos);
+}
+
+TEST_F(JollixFind, ADamagedIndexIsRefusedWithTheWayToRebuildIt) {
+  for (testing::IndexDamage damage : testing::kIndexDamages) {
+    SCOPED_TRACE(testing::IndexDamageName(damage));
+    // A fresh index for each damage.
+    ProgramRun index =
+        RunHeadless(BuildProgram("jollix"), {"jollix", "index", "--now"}, install_.Env());
+    ASSERT_EQ(index.ExitStatus, 0) << index.Err;
+    testing::DamageIndex(install_.Home(), damage);
+    std::vector<std::vector<std::string>> searches = {{"."}};
+    if (testing::SeenAtLoad(damage)) searches.push_back({"--tab", "text"});
+    for (const auto& args : searches) {
+      ProgramRun run = Find(args);
+      EXPECT_EQ(run.ExitStatus, 1) << args[0];
+      EXPECT_EQ(run.Out, "");
+      EXPECT_NE(run.Err.find("the index is damaged"), std::string::npos) << run.Err;
+      EXPECT_NE(run.Err.find("'jollix index --now'"), std::string::npos) << run.Err;
+    }
+  }
 }
 
 }  // namespace

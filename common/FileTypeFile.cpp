@@ -1,6 +1,7 @@
 #include "common/FileTypeFile.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "common/FormattedInput.h"
@@ -8,7 +9,7 @@
 
 namespace jollix {
 
-const char* const kTypeClassNames[6] = {"",         "文本文件",   "图片文件",
+const char* const kTypeClassNames[6] = {"",           "文本文件",   "图片文件",
                                         "音视频文件", "二进制文件", "其它文件"};
 
 size_t FileTypeLineBuffer(FileTypeReader reader) {
@@ -25,9 +26,41 @@ size_t FileTypeLineBuffer(FileTypeReader reader) {
   return 200;
 }
 
+namespace {
+
+// A field filled to its last byte may end with the lead byte of a double-byte character whose
+// second byte did not fit: that lone byte is dropped, so that the field holds whole characters.
+template <size_t N>
+void EndOnWholeCharacter(char (&field)[N]) {
+  const size_t n = std::strlen(field);
+  if (n < N - 1) return;
+  size_t i = 0;
+  while (i < n) i += static_cast<unsigned char>(field[i]) >= 0x80 ? 2 : 1;
+  if (i > n) field[n - 1] = '\0';
+}
+
+}  // namespace
+
 int ParseFileTypeLine(const char* text, FileTypeLine* line) {
-  return ScanFormat(text, "%s\t%d\t%d\t%s",
-                    {line->Extension, &line->TypeNumber, &line->TypeClass, line->Description});
+  const int fields =
+      ScanFormat(text, "%s\t%d\t%d\t%s",
+                 {line->Extension, &line->TypeNumber, &line->TypeClass, line->Description});
+  if (fields >= 1) EndOnWholeCharacter(line->Extension);
+  if (fields >= 4) EndOnWholeCharacter(line->Description);
+  return fields;
+}
+
+int ParseFileTypeEntry(std::string_view text, FileTypeEntry* entry) {
+  text = text.substr(0, text.find('\0'));
+  // Buffers as long as the line hold any field whole.
+  std::string extension(text.size() + 1, '\0'), description(text.size() + 1, '\0');
+  const int fields =
+      ScanFormat(text, "%s\t%d\t%d\t%s",
+                 {ScanTarget(extension.data(), extension.size()), &entry->TypeNumber,
+                  &entry->TypeClass, ScanTarget(description.data(), description.size())});
+  if (fields >= 1) entry->Extension = extension.c_str();
+  if (fields >= 4) entry->Description = description.c_str();
+  return fields;
 }
 
 bool ReadFileTypes(const char* path, FileTypeReader reader,
@@ -53,17 +86,17 @@ bool ReadFileTypes(const char* path, FileTypeReader reader,
   return true;
 }
 
-std::string FormatFileTypes(const std::vector<FileTypeLine>& rows) {
+std::string FormatFileTypes(const std::vector<FileTypeEntry>& rows) {
   std::string text;
   int number = 1;
-  for (const FileTypeLine& row : rows) {
-    text += std::string(row.Extension) + '\t' + std::to_string(number++) + '\t' +
-            std::to_string(row.TypeClass) + '\t' + row.Description + "\r\n";
+  for (const FileTypeEntry& row : rows) {
+    text += row.Extension + '\t' + std::to_string(number++) + '\t' + std::to_string(row.TypeClass) +
+            '\t' + row.Description + "\r\n";
   }
   return text;
 }
 
-bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows) {
+bool WriteFileTypes(const char* path, const std::vector<FileTypeEntry>& rows) {
   return WriteFileAtomically(path, FormatFileTypes(rows));
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace jollix {
@@ -37,9 +38,23 @@ enum class FileTypeReader { kIndexBuilder, kSearchEngine, kTabHandler, kSettings
 
 size_t FileTypeLineBuffer(FileTypeReader reader);
 
-// Parses one line into *line. Fields after the first that does not read keep their content.
-// Returns the count of fields read, -1 for a line without any.
+// Parses one line into *line. Fields after the first that does not read keep their content. A
+// text longer than its field is cut to fit, before a double-byte character that would not fit
+// whole. Returns the count of fields read, -1 for a line without any.
 int ParseFileTypeLine(const char* text, FileTypeLine* line);
+
+// A line's fields as whole texts, however long: what the settings dialog shows and writes back,
+// so that opening and saving it never shortens a line. The readers of the index cut the texts
+// to their fields when they read them.
+struct FileTypeEntry {
+  std::string Extension;
+  int TypeNumber = 0;
+  int TypeClass = 0;
+  std::string Description;
+};
+
+// Parses text up to its first NUL byte as ParseFileTypeLine does, without cutting a field.
+int ParseFileTypeEntry(std::string_view text, FileTypeEntry* entry);
 
 // Reads the file and calls accept(line, fields) for every line the reader takes; '#' lines are
 // comments. The same FileTypeLine is reused from line to line, as a reader's variables are.
@@ -48,11 +63,11 @@ bool ReadFileTypes(const char* path, FileTypeReader reader,
                    const std::function<void(const FileTypeLine&, int fields)>& accept);
 
 // The file's text: CR LF line ends, the rows numbered 1, 2, 3 ... in the given order (their
-// TypeNumber is not used).
-std::string FormatFileTypes(const std::vector<FileTypeLine>& rows);
+// TypeNumber is not used), every text whole.
+std::string FormatFileTypes(const std::vector<FileTypeEntry>& rows);
 
 // Rewrites the file with FormatFileTypes, never leaving it half-written (WriteFileAtomically).
 // Returns false when it cannot be written whole; the old file then stays.
-bool WriteFileTypes(const char* path, const std::vector<FileTypeLine>& rows);
+bool WriteFileTypes(const char* path, const std::vector<FileTypeEntry>& rows);
 
 }  // namespace jollix

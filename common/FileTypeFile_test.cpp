@@ -118,16 +118,40 @@ TEST(FileTypeFile, MissingFileIsReported) {
 
 TEST(FileTypeFile, WriterNumbersRowsAndUsesCrLf) {
   TempDir dir;
-  std::vector<FileTypeLine> rows(2);
-  std::snprintf(rows[0].Extension, sizeof rows[0].Extension, "txt");
-  rows[0].TypeNumber = 9;
-  rows[0].TypeClass = 1;
-  std::snprintf(rows[0].Description, sizeof rows[0].Description, "文本");
-  std::snprintf(rows[1].Extension, sizeof rows[1].Extension, "png");
-  rows[1].TypeClass = 2;
-  std::snprintf(rows[1].Description, sizeof rows[1].Description, "图片");
+  std::vector<FileTypeEntry> rows = {{"txt", 9, 1, "文本"}, {"png", 0, 2, "图片"}};
   ASSERT_TRUE(WriteFileTypes((dir / "t.txt").c_str(), rows));
   EXPECT_EQ(dir.Read("t.txt"), "txt\t1\t1\t文本\r\npng\t2\t2\t图片\r\n");
+}
+
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(FileTypeFile, ReadersCutALongDescriptionOnAWholeCharacter) {
+  // 60 double-byte characters, 120 bytes: 99 bytes would end inside the 50th.
+  TempDir dir;
+  dir.Write("FileType.txt", "txt\t1\t1\t" + Repeated("文", 60) + "\r\n");
+  for (FileTypeReader r : {FileTypeReader::kIndexBuilder, FileTypeReader::kSearchEngine,
+                           FileTypeReader::kTabHandler, FileTypeReader::kSettingsDialog}) {
+    auto rows = ReadAll(dir / "FileType.txt", r);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].desc, Repeated("文", 49));
+  }
+}
+
+TEST(FileTypeFile, AnEntryKeepsEveryTextWhole) {
+  const std::string extension = Repeated("x", 300), description = Repeated("文", 60);
+  FileTypeEntry entry;
+  ASSERT_EQ(ParseFileTypeEntry(extension + "\t7\t2\t" + description + "\r\n", &entry), 4);
+  EXPECT_EQ(entry.Extension, extension);
+  EXPECT_EQ(entry.TypeNumber, 7);
+  EXPECT_EQ(entry.TypeClass, 2);
+  EXPECT_EQ(entry.Description, description);
+  // As a C string holds the line: up to its first NUL byte.
+  EXPECT_EQ(ParseFileTypeEntry(std::string("doc\t1\t1\tWord") + '\0' + "x", &entry), 4);
+  EXPECT_EQ(entry.Description, "Word");
 }
 
 }  // namespace

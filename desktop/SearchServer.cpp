@@ -196,27 +196,25 @@ void SearchServer::CloseGeneration() {
   postings_fd_ = records_fd_ = -1;
 }
 
-namespace {
-
-FileIdentity IdentityOfFd(int fd) {
-  struct stat st;
-  return fd >= 0 && fstat(fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
-}
-
-}  // namespace
-
 void SearchServer::Load() {
   unavailable_ = true;
+  damaged_ = false;
   postings_fd_ = open(kIndexDataFile, O_RDONLY | O_CLOEXEC);
   if (postings_fd_ < 0) {
     ConsoleWrite("打开索引文件失败，请确保已经建立索引！\n");
     return;
   }
   const int meta_fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
-  const bool loaded = meta_fd >= 0 && LoadDirectory(meta_fd, postings_fd_, &directory_);
-  identity_[1] = IdentityOfFd(meta_fd);
+  // The record lines belong to the same generation; a search ends the program when there are
+  // none (see Search).
+  records_fd_ = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
+  Generation generation;
+  const bool loaded =
+      meta_fd >= 0 && CheckGeneration(records_fd_, meta_fd, postings_fd_, &generation);
   if (meta_fd >= 0) close(meta_fd);
   if (!loaded) {
+    damaged_ = meta_fd >= 0;
+    CloseGeneration();
     char line[200];
     std::snprintf(line, sizeof line, "系统文件丢失，请与开发商联系! 异常点为文件 %s 的第 %d 行\n",
                   kUnit, __LINE__);
@@ -224,11 +222,9 @@ void SearchServer::Load() {
     ConsoleWrite("导入索引信息失败，请与开发商联系！\n");
     return;
   }
-  // The record lines belong to the same generation; a search ends the program when there are
-  // none (see Search).
-  records_fd_ = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
-  identity_[0] = IdentityOfFd(records_fd_);
-  identity_[2] = IdentityOfFd(postings_fd_);
+  directory_ = std::move(generation.Directory);
+  records_size_ = generation.RecordsSize;
+  for (int i = 0; i < 3; ++i) identity_[i] = generation.Identity[i];
   if (!LoadFileTypes()) return;
   unavailable_ = false;
 }
@@ -247,13 +243,17 @@ bool SearchServer::LoadNewerGeneration() {
   // above and the open.
   int fds[3];
   for (int i = 0; i < 3; ++i) fds[i] = open(names[i], O_RDONLY | O_CLOEXEC);
-  bool whole = fds[0] >= 0 && fds[1] >= 0 && fds[2] >= 0;
-  for (int i = 0; whole && i < 3; ++i) whole = fstat(fds[i], &st[i]) == 0;
-  whole = whole && IsWholeGeneration(st[0], st[1], st[2]);
-  std::unique_ptr<ListEntry[]> directory;
-  whole = whole && LoadDirectory(fds[1], fds[2], &directory);
+  Generation generation;
+  bool taken = fds[0] >= 0 && fds[1] >= 0 && fds[2] >= 0 &&
+               CheckGeneration(fds[0], fds[1], fds[2], &generation);
   if (fds[1] >= 0) close(fds[1]);
-  if (!whole) {
+  // The builder numbered this run's types from index/FileType.txt: the engine reads it with
+  // the run, or keeps what it has.
+  TypeMap map;
+  std::vector<std::string> descriptions;
+  ClassSelection selection;
+  taken = taken && ReadTypeTables(&map, &descriptions, &selection);
+  if (!taken) {
     if (fds[0] >= 0) close(fds[0]);
     if (fds[2] >= 0) close(fds[2]);
     return false;
@@ -261,49 +261,79 @@ bool SearchServer::LoadNewerGeneration() {
   CloseGeneration();
   records_fd_ = fds[0];
   postings_fd_ = fds[2];
-  directory_ = std::move(directory);
-  for (int i = 0; i < 3; ++i) identity_[i] = IdentityOf(st[i]);
+  directory_ = std::move(generation.Directory);
+  records_size_ = generation.RecordsSize;
+  for (int i = 0; i < 3; ++i) identity_[i] = generation.Identity[i];
+  TypeMap old_map = std::move(type_map_);
+  ClassSelection old_selection = std::move(class_selection_);
+  type_map_ = std::move(map);
+  descriptions_ = std::move(descriptions);
+  class_selection_ = std::move(selection);
+  CarryFormColumns(old_map, old_selection);
   return true;
 }
 
-bool SearchServer::LoadDirectory(int meta_fd, int postings_fd,
-                                 std::unique_ptr<ListEntry[]>* directory) const {
-  static_assert(sizeof(ListEntry) == 8);
-  std::unique_ptr<ListEntry[]> entries(new ListEntry[kListCount]);
-  // One read straight into the directory: it is loaded at every start of a search program.
-  const size_t want = sizeof(ListEntry) * kListCount;
-  const ssize_t got = ReadAt(meta_fd, entries.get(), want, 0);
-  // A short directory would name lists that were never written: the index is unusable.
-  if (got != static_cast<ssize_t>(want)) return false;
-  struct stat st;
-  const int64_t data_size = fstat(postings_fd, &st) == 0 ? st.st_size : 0;
-  for (int i = 0; i < kListCount; ++i) {
-    ListEntry& e = entries[i];
-    e.Start = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Start)));
-    e.Count = static_cast<int32_t>(FromLittleEndian(static_cast<uint32_t>(e.Count)));
-    // Never trust a list to reach past the end of the postings file.
-    if (e.Start < 0 || e.Count < 0 || e.Start > data_size) e = ListEntry{0, 0};
-    e.Count = static_cast<int32_t>(std::min<int64_t>(e.Count, (data_size - e.Start) / 4));
+bool SearchServer::CheckGeneration(int records_fd, int meta_fd, int postings_fd,
+                                   Generation* generation) {
+  struct stat records, meta, data;
+  if (fstat(meta_fd, &meta) != 0 || fstat(postings_fd, &data) != 0) return false;
+  const bool with_records = records_fd >= 0 && fstat(records_fd, &records) == 0;
+  // A set that a failed run left half renamed mixes two generations.
+  if (!IsWholeGeneration(with_records ? records : meta, meta, data)) return false;
+  if (!ReadListDirectory(meta_fd, data.st_size, &generation->Directory)) return false;
+  // Without record lines a search ends the program before it reads one.
+  generation->RecordsSize = with_records ? static_cast<uint64_t>(records.st_size) : UINT64_MAX;
+  // Every record stands in exactly one type list, and lists ascend: the type lists' last
+  // postings tell whether the record file still holds every record (a truncated one does not),
+  // for at most 2000 reads of 4 bytes.
+  for (int t = 0; t < kTypeListCount; ++t) {
+    const ListEntry& e = generation->Directory[TypeListNumber(t)];
+    if (e.Count == 0) continue;
+    uint32_t last;
+    if (ReadAt(postings_fd, &last, 4, e.Start + uint64_t{4} * (e.Count - 1)) != 4) return false;
+    if (FromLittleEndian(last) >= generation->RecordsSize) return false;
   }
-  *directory = std::move(entries);
+  generation->Identity[0] = with_records ? IdentityOf(records) : FileIdentity{};
+  generation->Identity[1] = IdentityOf(meta);
+  generation->Identity[2] = IdentityOf(data);
   return true;
+}
+
+bool SearchServer::ReadTypeTables(TypeMap* map, std::vector<std::string>* descriptions,
+                                  ClassSelection* selection) {
+  descriptions->assign(kTypeListCount, std::string());
+  selection->assign(kTypeListCount, {});
+  for (auto& row : *selection) row[0] = true;
+  map->clear();
+  return ReadFileTypes(kFileTypeFile, FileTypeReader::kSearchEngine,
+                       [&](const FileTypeLine& line, int) {
+                         (*map)[line.Extension] = line.TypeNumber;
+                         const int t = line.TypeNumber;
+                         if (t < 0 || t >= kTypeListCount) return;
+                         (*descriptions)[t] = line.Description;
+                         if (line.TypeClass >= 1 && line.TypeClass < kClassColumns) {
+                           (*selection)[t][line.TypeClass] = true;
+                         }
+                       });
 }
 
 bool SearchServer::LoadFileTypes() {
-  descriptions_.assign(kTypeListCount, std::string());
-  class_selection_.assign(kTypeListCount, {});
-  for (auto& row : class_selection_) row[0] = true;
-  type_map_.clear();
-  return ReadFileTypes(kFileTypeFile, FileTypeReader::kSearchEngine,
-                       [this](const FileTypeLine& line, int) {
-                         type_map_[line.Extension] = line.TypeNumber;
-                         const int t = line.TypeNumber;
-                         if (t < 0 || t >= kTypeListCount) return;
-                         descriptions_[t] = line.Description;
-                         if (line.TypeClass >= 1 && line.TypeClass < kClassColumns) {
-                           class_selection_[t][line.TypeClass] = true;
-                         }
-                       });
+  form_columns_ = {};
+  return ReadTypeTables(&type_map_, &descriptions_, &class_selection_);
+}
+
+void SearchServer::CarryFormColumns(const TypeMap& old_map, const ClassSelection& old_selection) {
+  auto in_table = [](int t) { return t >= 0 && t < kTypeListCount; };
+  for (int column = 1; column < kClassColumns; ++column) {
+    if (!form_columns_[column]) continue;
+    for (auto& row : class_selection_) row[column] = false;
+    for (const auto& [extension, old_number] : old_map) {
+      if (!in_table(old_number) || !old_selection[old_number][column]) continue;
+      // An extension the file no longer lists enters the map as the form enters one.
+      const int number = type_map_.try_emplace(extension, 0).first->second;
+      if (in_table(number)) class_selection_[number][column] = true;
+    }
+  }
 }
 
 std::optional<int> SearchServer::TypeNumber(std::string_view extension) const {
@@ -332,6 +362,7 @@ void SearchServer::SetClassFlag(int type, int column, bool set) {
   if (type < 0 || type >= static_cast<int>(class_selection_.size())) return;
   if (column < 0 || column >= kClassColumns) return;
   class_selection_[type][column] = set;
+  form_columns_[column] = true;
 }
 
 void SearchServer::ClearClassColumn(int column) {
@@ -339,37 +370,56 @@ void SearchServer::ClearClassColumn(int column) {
     SetClassFlag(t, column, false);
 }
 
-void SearchServer::ReadList(int number, std::vector<uint32_t>* postings) const {
+bool SearchServer::ReadList(int number, std::vector<uint32_t>* postings) const {
+  // The directory was checked against the postings file: the list lies inside it, so the
+  // allocation is bounded by the file's size.
   const ListEntry& e = directory_[number];
-  if (postings_fd_ < 0 || e.Count <= 0) return;
+  if (postings_fd_ < 0 || e.Count == 0) return true;
   const size_t old = postings->size();
-  postings->resize(old + static_cast<size_t>(e.Count));
-  ssize_t got = ReadAt(postings_fd_, postings->data() + old, 4u * e.Count, e.Start);
-  postings->resize(old + (got > 0 ? static_cast<size_t>(got) / 4 : 0));
-  for (size_t i = old; i < postings->size(); ++i) (*postings)[i] = FromLittleEndian((*postings)[i]);
+  postings->resize(old + e.Count);
+  const ssize_t got = ReadAt(postings_fd_, postings->data() + old, uint64_t{4} * e.Count, e.Start);
+  bool sound = got == static_cast<ssize_t>(uint64_t{4} * e.Count);
+  uint32_t previous = 0;
+  for (size_t i = old; sound && i < postings->size(); ++i) {
+    const uint32_t posting = FromLittleEndian((*postings)[i]);
+    sound = posting < records_size_ && (i == old || posting > previous);
+    (*postings)[i] = previous = posting;
+  }
+  if (!sound) postings->resize(old);
+  return sound;
+}
+
+void SearchServer::MarkDamaged() {
+  damaged_ = true;
+  unavailable_ = true;
+  ConsoleWrite("导入索引信息失败，请与开发商联系！\n");
 }
 
 int SearchServer::ExaminedColumn() const {
   return Query.NameWords.empty() && Query.Class == 0 ? kTextClass : Query.Class;
 }
 
-std::vector<uint32_t> SearchServer::FindCandidates() const {
+std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
   const int column = ExaminedColumn();
   const std::string lowered_words = Lowered(Query.NameWords);
   std::vector<uint32_t> candidates;
+  bool sound = true;
   if (lowered_words.empty()) {
-    for (int t = 0; t < kTypeListCount; ++t) {
-      if (ClassFlag(t, column)) ReadList(TypeListNumber(t), &candidates);
+    for (int t = 0; sound && t < kTypeListCount; ++t) {
+      if (ClassFlag(t, column)) sound = ReadList(TypeListNumber(t), &candidates);
     }
-    return candidates;
+  } else {
+    std::vector<std::vector<uint32_t>> lists;
+    for (int number : QueryListNumbers(lowered_words)) {
+      lists.emplace_back();
+      sound = sound && ReadList(number, &lists.back());
+      lists.back().push_back(kEndOfList);
+    }
+    if (sound) candidates = IntersectPostings(lists);
   }
-  std::vector<std::vector<uint32_t>> lists;
-  for (int number : QueryListNumbers(lowered_words)) {
-    lists.emplace_back();
-    ReadList(number, &lists.back());
-    lists.back().push_back(kEndOfList);
-  }
-  return IntersectPostings(lists);
+  if (damaged) *damaged = !sound;
+  if (!sound) candidates.clear();
+  return candidates;
 }
 
 int SearchServer::Search(ResultPage& page) {
@@ -378,8 +428,13 @@ int SearchServer::Search(ResultPage& page) {
   Plan plan;
   plan.Query = &Query;
   plan.Column = ExaminedColumn();
-  const std::vector<uint32_t> candidates = FindCandidates();
+  bool damaged = false;
+  const std::vector<uint32_t> candidates = FindCandidates(&damaged);
   count_ = static_cast<int>(candidates.size());
+  if (damaged) {
+    MarkDamaged();
+    return -1;
+  }
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
   plan.Folder = Lowered(Query.Folder);

@@ -11,10 +11,19 @@
 // on every core (desktop/ContentWorkers.h); the rows are still added in candidate order, from the
 // thread that runs Search.
 //
-// Generations: postings and record lines are always read from one index run. The engine keeps
-// the descriptors of the three files it loaded; at the start of each search, when the names in
-// index/ lead to a newer whole generation (common/IndexGeneration.h), it loads that one and
-// drops the old. The type settings stay those loaded at creation.
+// Generations: postings, record lines and type numbers are always those of one index run. The
+// engine keeps the descriptors of the three files it loaded; at the start of each search, when
+// the names in index/ lead to a newer whole generation (common/IndexGeneration.h), it loads that
+// one, reads index/FileType.txt again (the builder numbered the types of that run from it) and
+// drops the old. A class column that the form rewrote keeps the form's extensions across the
+// reload, renumbered.
+//
+// Damage: an index is used only when it is one whole generation whose list directory lays out
+// exactly the postings file (common/ListDirectory.h) and whose type lists end inside the record
+// file; each list is checked again when a search reads it (ascending, every posting inside the
+// record file). A damaged index is treated as no index: no list is read past its file, no
+// allocation is larger than the postings file, and no posting is read as a record unless it
+// lies inside the record file.
 //
 // Threads: Search runs on a worker thread, one search at a time. The form sets Query and the
 // class selection only while no search runs; Cancel may be set from any thread and is read
@@ -33,6 +42,7 @@
 
 #include "common/IconList.h"
 #include "common/IndexGeneration.h"
+#include "common/ListDirectory.h"
 #include "common/Prompter.h"
 #include "common/ResultPage.h"
 
@@ -79,28 +89,35 @@ std::vector<uint32_t> IntersectPostings(const std::vector<std::vector<uint32_t>>
 class SearchServer {
  public:
   // Loads the index from the current folder, the installation folder. A failure writes its
-  // system lines and sets the index-unavailable flag; it never ends the process. prompter and
-  // icons must outlive the engine.
+  // system lines and sets the index-unavailable flag; it never ends the process. A damaged
+  // index (see the top of this file) writes the lines of an unreadable directory and is also
+  // marked damaged. prompter and icons must outlive the engine.
   SearchServer(Prompter& prompter, IconList& icons);
   ~SearchServer();
   SearchServer(const SearchServer&) = delete;
   SearchServer& operator=(const SearchServer&) = delete;
 
   bool IndexUnavailable() const { return unavailable_; }
+  // The index is unavailable because its files are damaged (at load, or found by a search);
+  // rebuilding it mends it.
+  bool IndexDamaged() const { return damaged_; }
 
-  // Loads the generation now in place in index/ when it is a newer whole one than the engine
-  // holds (Search does this first). Returns true when it did. The old generation's files stay
-  // readable until then, even after an index run has replaced their names.
+  // Loads the generation now in place in index/, with the type settings of index/FileType.txt,
+  // when it is a newer whole and undamaged one than the engine holds (Search does this first).
+  // Returns true when it did. The old generation's files stay readable until then, even after
+  // an index run has replaced their names; a newer generation that is damaged, or whose type
+  // settings cannot be read, is not taken.
   bool LoadNewerGeneration();
 
   // Runs Query and writes its rows into page (all rows are deleted first); each row carries the
   // byte offset of its record line as its row data. Returns 0 when
   // finished, then Count() is the number of rows added (the single no-result row counts none);
   // -1 when cancelled, then Count() is the number of candidates examined and the rows added so
-  // far stay. Ends the process with -1 when index/AllFile.dat cannot be opened, and as the
-  // content matcher does when its table cannot be had. Returns -1 without touching the page
-  // while the index is unavailable. A named pipe, socket, device or folder among the
-  // candidates of a content search is passed over without being read; a cancel stops the
+  // far stay; -1 without touching the page when a list read shows the index damaged, which
+  // then stays unavailable and damaged. Ends the process with -1 when index/AllFile.dat cannot be
+  // opened, and as the content matcher does when its table cannot be had. Returns -1 without
+  // touching the page while the index is unavailable. A named pipe, socket, device or folder among
+  // the candidates of a content search is passed over without being read; a cancel stops the
   // content test of a long file within one chunk.
   int Search(ResultPage& page);
 
@@ -110,8 +127,9 @@ class SearchServer {
   // The records that Search examines for Query, as offsets in index/AllFile.dat, in
   // examination order: with name words the postings common to the lists they select (file
   // order); without, the type lists of the class (text files when the class is 0), in
-  // type-number order.
-  std::vector<uint32_t> FindCandidates() const;
+  // type-number order. *damaged, when given, tells whether a list read showed the index
+  // damaged; the candidates are then empty.
+  std::vector<uint32_t> FindCandidates(bool* damaged = nullptr) const;
 
   // The type map of index/FileType.txt, which the form extends with extensions it adds later.
   std::optional<int> TypeNumber(std::string_view extension) const;
@@ -130,19 +148,32 @@ class SearchServer {
   std::atomic<bool> Cancel{false};  // the running search stops at its next candidate
 
  private:
-  // One entry of index/MetaIndex.ind as the file holds it (read straight into memory).
-  struct ListEntry {
-    int32_t Start;  // byte position in index/IndexData.ind
-    int32_t Count;  // postings
-  };
-
   struct Plan;     // one search's prepared query
   struct RowText;  // a record that passed every test but the dearest ones
+  using TypeMap = std::map<std::string, int, std::less<>>;
+  using ClassSelection = std::vector<std::array<bool, kClassColumns>>;
+  // A generation's files checked and its directory read (see the top of this file).
+  struct Generation {
+    std::unique_ptr<ListEntry[]> Directory;
+    uint64_t RecordsSize = 0;  // the bound of every posting
+    FileIdentity Identity[3];  // record lines, directory, postings
+  };
 
   void Load();
-  bool LoadDirectory(int meta_fd, int postings_fd, std::unique_ptr<ListEntry[]>* directory) const;
+  // Checks three open files (records_fd may be -1: a search then ends the program) as one
+  // whole, undamaged generation and reads its directory into *generation.
+  static bool CheckGeneration(int records_fd, int meta_fd, int postings_fd, Generation* generation);
+  // Reads index/FileType.txt into fresh tables; false when it cannot be opened.
+  static bool ReadTypeTables(TypeMap* map, std::vector<std::string>* descriptions,
+                             ClassSelection* selection);
   bool LoadFileTypes();
-  void ReadList(int number, std::vector<uint32_t>* postings) const;
+  // After the type tables were read anew: the class columns that the form rewrote get the
+  // extensions they held under old_map, in the new numbering.
+  void CarryFormColumns(const TypeMap& old_map, const ClassSelection& old_selection);
+  // Appends list number's postings; false, appending nothing, when the list does not ascend or
+  // holds a posting outside the record file.
+  bool ReadList(int number, std::vector<uint32_t>* postings) const;
+  void MarkDamaged();
   // The class column a search of Query tests: a search without name words at class 0 looks at
   // text files only.
   int ExaminedColumn() const;
@@ -158,15 +189,18 @@ class SearchServer {
 
   Prompter& prompter_;
   IconList& icons_;
-  bool unavailable_ = true;
+  std::atomic<bool> unavailable_{true};
+  std::atomic<bool> damaged_{false};
   // The generation loaded: its open files and which files the names led to.
   int postings_fd_ = -1;
   int records_fd_ = -1;
+  uint64_t records_size_ = 0;               // no posting lies at or past it
   FileIdentity identity_[3];                // record lines, directory, postings
   std::unique_ptr<ListEntry[]> directory_;  // all 71636 lists: characters, pairs, types
-  std::map<std::string, int, std::less<>> type_map_;
+  TypeMap type_map_;
   std::vector<std::string> descriptions_;
-  std::vector<std::array<bool, kClassColumns>> class_selection_;
+  ClassSelection class_selection_;
+  std::array<bool, kClassColumns> form_columns_{};  // columns the form rewrote
   std::atomic<int> count_{0};
 };
 

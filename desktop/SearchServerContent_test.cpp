@@ -17,6 +17,7 @@
 #include "common/IndexLayout.h"
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
+#include "desktop/QueryRules.h"
 #include "desktop/SearchServer.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
@@ -259,6 +260,32 @@ TEST_F(EngineGenerationTest, RecordsWithdrawnInPlaceKeepTheGenerationWhole) {
   ASSERT_EQ(Run(Words(".txt")), 0);
   EXPECT_EQ(page_.rows.size(), 31u);
   EXPECT_TRUE(RowsMatch(page_, all));
+}
+
+TEST_F(EngineGenerationTest, ATabSearchAfterTheTypesWereRenumberedUsesTheNewRunsNumbers) {
+  for (const char* name : {"a.txt", "b.doc", "c.jpg", "d.md"}) install_.WriteFile(name, "x");
+  install_.Index();
+  Engine();
+  // The settings dialog put jpg first, added md and saved, numbering the rows anew; then an
+  // index run numbered the type lists by it.
+  install_.WriteInstallFile("index/FileType.txt",
+                            "jpg\t1\t2\tJPEG图片\r\nmd\t2\t1\tMarkdown文档\r\n"
+                            "txt\t3\t1\t文本文件\r\ndoc\t4\t1\tWord文档\r\n");
+  install_.Index();
+  // The text tab as the form hands it over, with doc unchecked.
+  ScopedCurrentDir cd(install_.Install());
+  FileSearchFields fields;
+  fields.Class = kTextClass;
+  fields.TimeTo = INT32_MAX;
+  for (const FileTypeLine& row : TabFileTypes(kTextClass, prompter_)) {
+    if (std::string(row.Extension) != "doc") fields.CheckedExtensions.push_back(row.Extension);
+  }
+  ASSERT_EQ(HandOverQuery(fields, Engine(), prompter_), QueryVerdict::kAccepted);
+  ASSERT_EQ(Engine().Search(page_), 0);
+  EXPECT_EQ(Sorted(Names()), Sorted({"a.txt", "d.md"}));
+  for (const auto& row : page_.rows) {
+    EXPECT_EQ(row.cells[3], row.cells[0] == "d.md" ? "Markdown文档" : "文本文件");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "desktop/SearchServer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -115,6 +117,11 @@ class LoadingTest : public ::testing::Test {
     dir_.Write("index/MetaIndex.ind", std::string(8 * kListCount, '\0'));
     dir_.Write("index/IndexData.ind", "");
     dir_.Write("index/FileType.txt", kFileTypes);
+    // One run's stamp on both, as the indexer gives them.
+    const struct timespec times[2] = {{1170000000, 0}, {1170000000, 0}};
+    for (const char* name : {"index/MetaIndex.ind", "index/IndexData.ind"}) {
+      EXPECT_EQ(utimensat(AT_FDCWD, (dir_ / name).c_str(), times, 0), 0);
+    }
   }
   // Loads in the folder; returns what loading wrote on standard output.
   std::string Load(bool* unavailable) {

@@ -32,6 +32,7 @@
 #include "shell/QtStatusLine.h"
 #include "testing/FakePorts.h"
 #include "testing/HttpTestServer.h"
+#include "testing/IndexDamage.h"
 #include "testing/IndexedInstall.h"
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
@@ -217,6 +218,22 @@ TEST_F(MainFrameTest, NoIndexAnsweredNoDisablesTheDesktopSearchButton) {
   EXPECT_FALSE(Find<QPushButton>("1017")->isEnabled());
   EXPECT_TRUE(ends_.empty());
   EXPECT_TRUE(shell_.launched.empty());
+}
+
+TEST_F(MainFrameTest, ADamagedIndexIsTreatedAsNoIndex) {
+  install_.WriteFile("report.txt", "x");
+  install_.Index();
+  testing::DamageIndex(install_.Install(), testing::IndexDamage::kListPastEnd);
+  prompter_.Script(PromptAnswer::kNo);
+  ::testing::internal::CaptureStdout();
+  ASSERT_TRUE(Create(install_.Install()));
+  ::testing::internal::GetCapturedStdout();
+  ASSERT_EQ(prompter_.messages().size(), 1u);
+  EXPECT_EQ(prompter_.messages()[0].text,
+            "您没有对硬盘建立索引，不能执行桌面搜索功能，只能搜索互联网信息。现在要退出Jollix超级"
+            "搜索，并启动Jollix桌面索引器吗？");
+  EXPECT_EQ(prompter_.messages()[0].buttons, PromptButtons::kYesNo);
+  EXPECT_FALSE(Find<QPushButton>("1017")->isEnabled());
 }
 
 TEST_F(MainFrameTest, NoIndexAnsweredYesWritesConfigAndStartsTheIndexer) {

@@ -46,19 +46,6 @@ std::vector<std::string> Lines(const std::string& content) {
 // The text of a line as a C string holds it: up to its first NUL byte.
 std::string UpToNul(const std::string& text) { return text.substr(0, std::strlen(text.c_str())); }
 
-// Copies text into a fixed field, cut before a double-byte character that would not fit whole.
-template <size_t N>
-void CopyGbk(const std::string& text, char (&field)[N]) {
-  size_t n = 0;
-  while (n < text.size() && text[n] != '\0') {
-    const size_t width = static_cast<unsigned char>(text[n]) >= 0x80 ? 2 : 1;
-    if (n + width > N - 1 || n + width > text.size()) break;
-    n += width;
-  }
-  std::memcpy(field, text.data(), n);
-  field[n] = '\0';
-}
-
 // The folder list's order: byte order with ASCII letters compared without case.
 bool FolderBefore(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -138,8 +125,9 @@ bool SystemSettings::LoadFileTypes() {
   if (!ReadWholeFile(kFileTypeFile, &content)) return false;
   for (const std::string& line : Lines(content)) {
     if (line.empty() || line[0] == '#') continue;
-    FileTypeLine parsed;
-    if (ParseFileTypeLine(line.c_str(), &parsed) != 4) continue;
+    // Each text whole, however long, so that a save writes back what was read.
+    FileTypeEntry parsed;
+    if (ParseFileTypeEntry(line, &parsed) != 4) continue;
     const int type_class = parsed.TypeClass >= kTextClass && parsed.TypeClass < kOtherClass
                                ? parsed.TypeClass
                                : kOtherClass;
@@ -235,11 +223,11 @@ bool SystemSettings::PickFolder() {
 }
 
 SaveResult SystemSettings::Save() {
-  std::vector<FileTypeLine> types(file_types_.size());
+  std::vector<FileTypeEntry> types(file_types_.size());
   for (size_t i = 0; i < file_types_.size(); ++i) {
-    CopyGbk(file_types_[i].Extension, types[i].Extension);
+    types[i].Extension = UpToNul(file_types_[i].Extension);
     types[i].TypeClass = TypeClassOfText(file_types_[i].TypeText);
-    CopyGbk(file_types_[i].Description, types[i].Description);
+    types[i].Description = UpToNul(file_types_[i].Description);
   }
   std::vector<ScanFolderEntry> folders;
   for (const FolderRow& row : folders_) {

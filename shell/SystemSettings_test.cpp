@@ -195,6 +195,22 @@ TEST_F(SystemSettingsTest, LongLinesAreKeptWholeThroughASave) {
   EXPECT_EQ(dir_.Read("index/FileType.txt"), "txt\t1\t1\t" + std::string(90, 'd') + "\r\n");
 }
 
+TEST_F(SystemSettingsTest, ALongDescriptionIsShownAndSavedWhole) {
+  // Longer than the 99 bytes that the index's readers keep, and a double-byte character across
+  // byte 99: neither cut nor split by opening and saving the dialog.
+  std::string description = "Long";
+  for (int i = 0; i < 60; ++i) description += "说明";
+  const std::string types = "txt\t1\t1\t" + description + "\r\ndoc\t2\t1\tWord文档\r\n";
+  dir_.Write("index/FileType.txt", types);
+  settings_.Load();
+  ASSERT_EQ(settings_.FileTypes().size(), 2u);
+  EXPECT_EQ(settings_.FileTypes()[0].Description, description);
+  ASSERT_EQ(settings_.Save(), SaveResult::kSaved);
+  EXPECT_EQ(dir_.Read("index/FileType.txt"), types);
+  ASSERT_EQ(Reopened().Save(), SaveResult::kSaved);
+  EXPECT_EQ(dir_.Read("index/FileType.txt"), types);
+}
+
 TEST_F(SystemSettingsTest, DeletingTwoSelectedRowsRemovesExactlyThose) {
   dir_.Write("index/FileType.txt", "a\t1\t1\tA\r\nb\t2\t1\tB\r\nc\t3\t1\tC\r\nd\t4\t1\tD\r\n");
   dir_.Write("index/ScanFolder.txt", "_/1\r\n_/2\r\n_/3\r\n_/4\r\n");
