@@ -6,6 +6,12 @@
 
 namespace jollix {
 
+PromptAnswer Prompter::AskUnlessStopped(const char* text, const char* caption,
+                                        PromptButtons buttons, std::stop_token stop) {
+  if (stop.stop_requested()) return PromptAnswer::kCancel;
+  return Ask(text, caption, buttons);
+}
+
 PromptAnswer ConsolePrompter::Ask(const char* text, const char* caption, PromptButtons buttons) {
   std::string line = caption ? GbkToUtf8Lossy(caption) + ": " : std::string();
   line += GbkToUtf8Lossy(text ? text : "");

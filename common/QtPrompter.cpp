@@ -2,8 +2,13 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
 
 #include "common/Gbk.h"
 
@@ -15,16 +20,74 @@ QString QStringFromGbk(const std::string& gbk) {
 
 std::string GbkFromQString(const QString& text) { return Utf8ToGbkLossy(text.toStdString()); }
 
+// A box asked for from another thread: what the asking thread and the queued call share. The
+// box is touched on the user-interface thread only.
+struct QtPrompter::Pending {
+  std::mutex mu;
+  std::condition_variable changed;
+  bool answered = false;
+  bool given_up = false;  // the asker was stopped: show no box, close the one that is up
+  PromptAnswer answer = PromptAnswer::kCancel;
+  QPointer<QMessageBox> box;  // while it is up
+};
+
 PromptAnswer QtPrompter::Ask(const char* text, const char* caption, PromptButtons buttons) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (!app || QThread::currentThread() == app->thread()) return AskHere(text, caption, buttons);
-  PromptAnswer answer = PromptAnswer::kOk;
-  QMetaObject::invokeMethod(
-      app, [&] { answer = AskHere(text, caption, buttons); }, Qt::BlockingQueuedConnection);
-  return answer;
+  return AskUnlessStopped(text, caption, buttons, std::stop_token());
 }
 
-PromptAnswer QtPrompter::AskHere(const char* text, const char* caption, PromptButtons buttons) {
+PromptAnswer QtPrompter::AskUnlessStopped(const char* text, const char* caption,
+                                          PromptButtons buttons, std::stop_token stop) {
+  if (stop.stop_requested()) return PromptAnswer::kCancel;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || QThread::currentThread() == app->thread()) return AskHere(text, caption, buttons);
+  return AskFromOtherThread(text, caption, buttons, std::move(stop));
+}
+
+PromptAnswer QtPrompter::AskFromOtherThread(const char* text, const char* caption,
+                                            PromptButtons buttons, std::stop_token stop) {
+  auto pending = std::make_shared<Pending>();
+  std::string text_copy = text ? text : "";
+  std::optional<std::string> caption_copy;
+  if (caption) caption_copy = caption;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [this, pending, text_copy, caption_copy, buttons] {
+        {
+          std::lock_guard<std::mutex> lock(pending->mu);
+          if (pending->given_up) return;
+        }
+        const PromptAnswer answer =
+            AskHere(text_copy.c_str(), caption_copy ? caption_copy->c_str() : nullptr, buttons,
+                    pending.get());
+        std::lock_guard<std::mutex> lock(pending->mu);
+        pending->answered = true;
+        pending->answer = answer;
+        pending->changed.notify_all();
+      },
+      Qt::QueuedConnection);
+  // Runs on the stopping thread: wakes the asker and has the box, if up, closed where it lives.
+  std::stop_callback give_up(stop, [pending] {
+    {
+      std::lock_guard<std::mutex> lock(pending->mu);
+      pending->given_up = true;
+      pending->changed.notify_all();
+    }
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+      QMetaObject::invokeMethod(
+          app,
+          [pending] {
+            if (QMessageBox* box = pending->box) box->reject();
+          },
+          Qt::QueuedConnection);
+    }
+  });
+  std::unique_lock<std::mutex> lock(pending->mu);
+  pending->changed.wait(lock, [&] { return pending->answered || pending->given_up; });
+  return pending->answered ? pending->answer : PromptAnswer::kCancel;
+}
+
+PromptAnswer QtPrompter::AskHere(const char* text, const char* caption, PromptButtons buttons,
+                                 Pending* pending) {
   QString title = caption ? QStringFromGbk(caption) : QApplication::applicationDisplayName();
   QMessageBox box(buttons == PromptButtons::kOk ? QMessageBox::Warning : QMessageBox::Question,
                   title, QStringFromGbk(text ? text : ""), QMessageBox::NoButton, parent_);
@@ -40,7 +103,10 @@ PromptAnswer QtPrompter::AskHere(const char* text, const char* caption, PromptBu
     add(QMessageBox::Ok, u"确定");
     if (buttons == PromptButtons::kOkCancel) add(QMessageBox::Cancel, u"取消");
   }
-  switch (box.exec()) {
+  if (pending) pending->box = &box;  // the user-interface thread alone reads it
+  const int chosen = box.exec();
+  if (pending) pending->box = nullptr;
+  switch (chosen) {
     case QMessageBox::Cancel:
       return PromptAnswer::kCancel;
     case QMessageBox::Yes:

@@ -55,6 +55,8 @@ void CDeskSearchDialog::SetDesktopPage(ResultPage* page) { file_form_->SetPage(p
 
 void CDeskSearchDialog::SetFolder(const QString& folder) { file_form_->SetFolder(folder); }
 
+void CDeskSearchDialog::StopSearch() { file_form_->Search().Stop(); }
+
 bool CDeskSearchDialog::SelectTab(int tab) {
   if (tab < 0 || tab >= kDesktopTabCount) return false;
   tabs_->setCurrentIndex(tab);  // signals currentChanged only when the selection changes

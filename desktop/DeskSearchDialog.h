@@ -43,6 +43,9 @@ class CDeskSearchDialog : public QWidget {
   void SetDesktopPage(ResultPage* page);
   // The folder field of the form (the folder the program was started with).
   void SetFolder(const QString& folder);
+  // Stops a running search and waits for its worker (DesktopSearch::Stop): for the window's
+  // end, before the result page that the worker fills is destroyed.
+  void StopSearch();
 
   // Selects a tab as a click on it does; the tab handling runs only when the selection
   // changes. False for an index outside 0..4.

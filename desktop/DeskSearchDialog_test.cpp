@@ -9,12 +9,14 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
@@ -330,6 +332,52 @@ TEST_F(DeskSearchDialogTest, ClosingThePaneStopsTheSearchBeforeTheEngineGoes) {
   pane_.reset();
   opener.join();
   EXPECT_EQ(page.RowCount(), 2);
+}
+
+// The worker's message box is up, unanswered, when the search is stopped (as the window's end
+// stops it, from within the box's own event loop): the stop does not wait for the user, and the
+// box that no one waits for any more closes by itself.
+TEST_F(DeskSearchDialogTest, StoppingTheSearchClosesTheMessageBoxItsWorkerWaitsFor) {
+  std::string all = install_.AllFile();
+  const size_t at = static_cast<size_t>(install_.RecordOffset('_', "item0.txt"));
+  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
+  all.replace(time_at, 3, "abc");  // the same length keeps every posting right
+  install_.WriteInstallFile("index/AllFile.dat", all);
+  QtPrompter prompter;
+  CDeskSearchDialog pane(prompter, shell_, status_, icons_);
+  pane.SetDesktopPage(&page_);
+  pane.findChild<QLineEdit*>("1008")->setText("item");
+  QString text;
+  bool stopped = false, forced = false;
+  int ticks_after_stop = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(window);
+      if (!box || !box->isVisible()) continue;
+      if (!stopped) {
+        stopped = true;
+        text = box->text();
+        pane.StopSearch();
+      } else if (++ticks_after_stop > 100) {
+        forced = true;  // still up a second after the stop: close it for the test to go on
+        box->reject();
+      }
+    }
+  });
+  watch.start(10);
+  pane.findChild<QPushButton*>("1017")->click();
+  ASSERT_TRUE(testing::ProcessEventsUntil([&] {
+    if (!stopped) return false;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QMessageBox*>(window) && window->isVisible()) return false;
+    }
+    return true;
+  }));
+  EXPECT_EQ(text, Text(u"读取文件大小和时间异常"));
+  EXPECT_FALSE(forced);
+  EXPECT_FALSE(pane.FileForm().Search().WorkerRunning());
+  EXPECT_EQ(pane.findChild<QPushButton*>("1017")->text(), Text(u"Jollix桌面搜索"));
 }
 
 TEST_F(DeskSearchDialogTest, ThePictureTabListsAndSearchesOnlyItsCheckedTypes) {

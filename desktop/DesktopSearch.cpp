@@ -12,13 +12,28 @@ DesktopSearch::DesktopSearch(SearchServer& engine, Prompter& prompter, StatusLin
   engine_.Cancel = false;
 }
 
-DesktopSearch::~DesktopSearch() {
+DesktopSearch::~DesktopSearch() { StopWorkers(); }
+
+void DesktopSearch::StopWorkers() {
+  std::stop_source giving_up;
   {
     std::lock_guard<std::mutex> lock(mu_);
     ++generation_;  // no worker may touch the form any more
     engine_.Cancel = true;
+    giving_up = give_up_;
   }
+  giving_up.request_stop();
   WaitForWorker();
+  std::lock_guard<std::mutex> lock(mu_);
+  give_up_ = std::stop_source();  // the messages of a later search are shown again
+}
+
+void DesktopSearch::Stop() {
+  const bool was_busy = engine_.Busy;
+  StopWorkers();
+  engine_.Busy = false;
+  engine_.Cancel = false;
+  if (was_busy) button_.Set(kSearchButtonIdle);
 }
 
 void DesktopSearch::WaitForWorker() {
@@ -67,20 +82,25 @@ DesktopSearch::ClickOutcome DesktopSearch::Click(const FileSearchFields& fields)
     return ClickOutcome::kRefused;
   }
   uint64_t generation;
+  std::stop_token give_up;
   {
     std::lock_guard<std::mutex> lock(mu_);
     generation = ++generation_;
+    give_up = give_up_.get_token();
   }
   ++running_workers_;
-  worker_ = std::thread(&DesktopSearch::Run, this, generation, fields, page_, std::move(worker_));
+  worker_ = std::thread(&DesktopSearch::Run, this, generation, fields, page_, std::move(worker_),
+                        std::move(give_up));
   return ClickOutcome::kStarted;
 }
 
-bool DesktopSearch::HandOver(uint64_t generation, const FileSearchFields& fields) {
+bool DesktopSearch::HandOver(uint64_t generation, const FileSearchFields& fields,
+                             std::stop_token give_up) {
   // Refusals were shown by the click, so the fields pass here; the fallback below only keeps
   // the form consistent should the two checks ever disagree. No lock is held while the engine
   // is written, as a refusal shows a message.
-  const bool accepted = HandOverQuery(fields, engine_, prompter_) == QueryVerdict::kAccepted;
+  StoppablePrompter prompter(prompter_, std::move(give_up));
+  const bool accepted = HandOverQuery(fields, engine_, prompter) == QueryVerdict::kAccepted;
   std::lock_guard<std::mutex> lock(mu_);
   if (generation != generation_) return false;  // cancelled while the fields were handed over
   if (accepted) {
@@ -104,11 +124,11 @@ void DesktopSearch::EndSearch(uint64_t generation) {
 }
 
 void DesktopSearch::Run(uint64_t generation, FileSearchFields fields, ResultPage* page,
-                        std::thread previous) {
+                        std::thread previous, std::stop_token give_up) {
   // The worker before this one has ended or was cancelled and stops at its next candidate.
   if (previous.joinable()) previous.join();
-  if (IsCurrent(generation) && HandOver(generation, fields)) {
-    engine_.Search(*page);
+  if (IsCurrent(generation) && HandOver(generation, fields, give_up)) {
+    engine_.Search(*page, give_up);
     EndSearch(generation);
   }
   --running_workers_;

@@ -13,11 +13,17 @@
 // worker, never on the user-interface thread, so the window keeps painting and answering (and a
 // worker that waits for a message box on that thread cannot deadlock it). The fields are checked
 // on the user-interface thread before the worker starts, so every refusal is shown there at once.
+//
+// The end of the window: Stop (and the destructor) cancel the search, give up a message box
+// that the worker waits for and join the worker, so that nothing the worker writes to (the
+// result page, the form's texts) is destroyed while it runs, and a worker whose message box
+// would be shown by the joining thread cannot keep that thread waiting for ever.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 #include "common/Prompter.h"
@@ -56,7 +62,7 @@ class DesktopSearch {
   // All references must outlive the object. status and button receive calls from the worker.
   DesktopSearch(SearchServer& engine, Prompter& prompter, StatusLine& status,
                 SearchButtonText& button);
-  // Cancels a running search and waits for its worker, without touching the form.
+  // Stops a running search as Stop does, without touching the form.
   ~DesktopSearch();
   DesktopSearch(const DesktopSearch&) = delete;
   DesktopSearch& operator=(const DesktopSearch&) = delete;
@@ -73,20 +79,29 @@ class DesktopSearch {
   // True while a worker (also a cancelled one) has not ended yet.
   bool WorkerRunning() const { return running_workers_ > 0; }
 
-  // Waits until no worker runs (for the end of the form and for tests). Must not be called while
-  // a worker may wait for the calling thread.
+  // Waits until no worker runs (for tests). Must not be called while a worker may wait for the
+  // calling thread; Stop may.
   void WaitForWorker();
+
+  // For the end of the window, before anything the worker writes to goes: cancels a running
+  // search, gives up a message box its worker waits for (answered with kCancel; a box not yet
+  // shown never is) and waits until no worker runs. The form is left idle. User-interface thread,
+  // which may be the thread that the worker's message boxes wait for.
+  void Stop();
 
  private:
   ClickOutcome CancelRunningSearch();  // with mu_ held
+  // Cancels, gives up the workers' message boxes and joins the workers.
+  void StopWorkers();
   bool IsCurrent(uint64_t generation);
   // Writes the fields into the engine; false when the search is not to run.
-  bool HandOver(uint64_t generation, const FileSearchFields& fields);
+  bool HandOver(uint64_t generation, const FileSearchFields& fields, std::stop_token give_up);
   // Resets the form after a search that ran to its end, unless it was cancelled.
   void EndSearch(uint64_t generation);
   void ShowCount();
   // The worker of the search numbered generation.
-  void Run(uint64_t generation, FileSearchFields fields, ResultPage* page, std::thread previous);
+  void Run(uint64_t generation, FileSearchFields fields, ResultPage* page, std::thread previous,
+           std::stop_token give_up);
 
   SearchServer& engine_;
   Prompter& prompter_;
@@ -96,7 +111,8 @@ class DesktopSearch {
   // Orders the clicks against the workers' starts and ends, so that exactly one of them resets
   // the form and a worker acts only while its search is the current one.
   std::mutex mu_;
-  uint64_t generation_ = 0;  // counts starts and cancels; guarded by mu_
+  uint64_t generation_ = 0;   // counts starts and cancels; guarded by mu_
+  std::stop_source give_up_;  // gives up the workers' message boxes; guarded by mu_
   std::atomic<int> running_workers_{0};
   std::thread worker_;  // the newest worker; each worker joins the one before it
 };

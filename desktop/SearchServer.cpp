@@ -168,6 +168,7 @@ struct SearchServer::Plan {
   std::string Folder;  // lower-cased
   bool WithContent = false;
   const QueryRecord* Query = nullptr;
+  std::stop_token GiveUpMessages;
   // Scratch texts reused from candidate to candidate.
   std::string LoweredName, Cell;
 };
@@ -422,11 +423,12 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
   return candidates;
 }
 
-int SearchServer::Search(ResultPage& page) {
+int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   if (unavailable_) return -1;
   LoadNewerGeneration();
   Plan plan;
   plan.Query = &Query;
+  plan.GiveUpMessages = std::move(give_up_messages);
   plan.Column = ExaminedColumn();
   bool damaged = false;
   const std::vector<uint32_t> candidates = FindCandidates(&damaged);
@@ -529,7 +531,8 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   int size = 0, time = 0;
   if (tab2 == std::string_view::npos ||
       ScanFormat(line.substr(tab2 + 1), "%d\t%d", {&size, &time}) != 2) {
-    prompter_.Ask("读取文件大小和时间异常", nullptr, PromptButtons::kOk);
+    prompter_.AskUnlessStopped("读取文件大小和时间异常", nullptr, PromptButtons::kOk,
+                               plan.GiveUpMessages);
     return false;
   }
 

@@ -36,6 +36,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,8 +119,10 @@ class SearchServer {
   // opened, and as the content matcher does when its table cannot be had. Returns -1 without
   // touching the page while the index is unavailable. A named pipe, socket, device or folder among
   // the candidates of a content search is passed over without being read; a cancel stops the
-  // content test of a long file within one chunk.
-  int Search(ResultPage& page);
+  // content test of a long file within one chunk. A message box that the search shows is given
+  // up (not waited for) once give_up_messages is requested, so that the thread that would show
+  // it may stop the search and join its worker.
+  int Search(ResultPage& page, std::stop_token give_up_messages = {});
 
   // Candidates found while a search runs, then as told for Search.
   int Count() const { return count_; }

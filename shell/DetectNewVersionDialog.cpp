@@ -1,12 +1,12 @@
 #include "shell/DetectNewVersionDialog.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -94,50 +94,53 @@ void CDetectNewVersion::ShowTexts() {
 
 void CDetectNewVersion::Check() {
   // The check runs beside the window, which keeps painting (but takes no input) until it ends.
-  std::atomic<bool> done{false};
+  // The wait sleeps in an event loop that the check's end quits; a quit posted before the loop
+  // runs still ends it.
   VersionDialogTexts texts = texts_;
+  QEventLoop wait;
   std::thread worker([&] {
     CheckForNewVersion(server_, build_number_, prompter_, &texts);
-    done = true;
+    QMetaObject::invokeMethod(&wait, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  while (!done) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  wait.exec(QEventLoop::ExcludeUserInputEvents);
   worker.join();
   SetTexts(texts);
 }
 
 void CDetectNewVersion::Download() { OpenDownloadPage(shell_, &texts_); }
 
-void RunVersionDialog(Prompter& prompter, Shell& shell) {
-  CDetectNewVersion dialog(ConfiguredVersionServer(), BuildNumber(), prompter, shell);
+void RunVersionDialog(const VersionServer& server, Prompter& prompter, Shell& shell) {
+  CDetectNewVersion dialog(server, BuildNumber(), prompter, shell);
   dialog.exec();
 }
 
 void StartVersionCheck(QObject* receiver, const VersionServer& server, int build_number,
-                       Prompter& prompter, Shell& shell) {
+                       Prompter& prompter, std::function<void(const VersionDialogTexts&)> offer) {
   auto target = std::make_shared<StartCheckTarget>();
   target->receiver = receiver;
   QObject::connect(receiver, &QObject::destroyed, [target] {
     std::lock_guard<std::mutex> lock(target->mu);
     target->receiver = nullptr;
   });
-  std::thread([target, server, build_number, &prompter, &shell] {
+  std::thread([target, server, build_number, &prompter, offer = std::move(offer)] {
     VersionDialogTexts texts;
     if (!CheckAtStart(server, build_number, prompter, &texts)) return;
     std::lock_guard<std::mutex> lock(target->mu);
     if (!target->receiver) return;
     QMetaObject::invokeMethod(
-        target->receiver,
-        [texts, server, build_number, &prompter, &shell] {
-          CDetectNewVersion dialog(server, build_number, prompter, shell);
-          dialog.SetTexts(texts);
-          dialog.exec();
-        },
-        Qt::QueuedConnection);
+        target->receiver, [texts, offer] { offer(texts); }, Qt::QueuedConnection);
   }).detach();
 }
 
-void StartVersionCheck(QObject* receiver, Prompter& prompter, Shell& shell) {
-  StartVersionCheck(receiver, ConfiguredVersionServer(), BuildNumber(), prompter, shell);
+CDetectNewVersion* ShowNewerBuild(const VersionDialogTexts& texts, const VersionServer& server,
+                                  int build_number, Prompter& prompter, Shell& shell,
+                                  QWidget* parent) {
+  auto* dialog = new CDetectNewVersion(server, build_number, prompter, shell, parent);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setModal(false);
+  dialog->SetTexts(texts);
+  dialog->show();
+  return dialog;
 }
 
 }  // namespace jollix

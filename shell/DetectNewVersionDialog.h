@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "common/Prompter.h"
 #include "common/Shell.h"
@@ -26,8 +27,8 @@ class CDetectNewVersion : public QDialog {
   // Fills the members and shows them (the check at start).
   void SetTexts(const VersionDialogTexts& texts);
 
-  // The buttons: 1059 checks (the window keeps painting while it waits; the wait is bounded
-  // by the server's limits), 5 opens the download address.
+  // The buttons: 1059 checks (the window keeps painting while it waits, asleep until the
+  // check ends; the wait is bounded by the server's limits), 5 opens the download address.
   void Check();
   void Download();
 
@@ -43,18 +44,23 @@ class CDetectNewVersion : public QDialog {
   QPlainTextEdit* description_ = nullptr;  // 1040
 };
 
-// The menu command "检测最新版本": the dialog, modal and without owner, asking the servers of
-// config.txt (Configuration()) for BuildNumber().
-void RunVersionDialog(Prompter& prompter, Shell& shell);
+// The menu command "检测最新版本": the dialog, modal and without owner, asking server for
+// BuildNumber().
+void RunVersionDialog(const VersionServer& server, Prompter& prompter, Shell& shell);
 
 // The check at start: returns at once. A thread of its own asks the server; when the server
-// knows a build newer than build_number, the dialog is shown modally on the user-interface
-// thread, through a queued call to receiver (the main window). Nothing is shown once receiver
-// is destroyed, and the thread never keeps the program from ending. The ports must live as long
-// as the program.
+// knows a build newer than build_number, offer runs with the dialog's texts on the
+// user-interface thread, through a queued call to receiver (the main window), which decides
+// when to show them. Nothing runs once receiver is destroyed, and the thread never keeps the
+// program from ending. prompter must live as long as the program.
 void StartVersionCheck(QObject* receiver, const VersionServer& server, int build_number,
-                       Prompter& prompter, Shell& shell);
-// The same with the servers of config.txt and BuildNumber().
-void StartVersionCheck(QObject* receiver, Prompter& prompter, Shell& shell);
+                       Prompter& prompter, std::function<void(const VersionDialogTexts&)> offer);
+
+// The dialog of the check at start, filled with texts: not modal, so that the main window
+// keeps taking input beside it; a window of its own over parent, which closes it when it goes;
+// deleted when it is closed.
+CDetectNewVersion* ShowNewerBuild(const VersionDialogTexts& texts, const VersionServer& server,
+                                  int build_number, Prompter& prompter, Shell& shell,
+                                  QWidget* parent);
 
 }  // namespace jollix

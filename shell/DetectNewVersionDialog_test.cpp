@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 
 #include "testing/FakePorts.h"
@@ -111,7 +112,9 @@ QStringList DialogsAtStart(FakeVersionServer& fake, const VersionServer& server,
     }
   });
   closer.start(10);
-  StartVersionCheck(&window, server, kBuild, prompter, shell);
+  StartVersionCheck(&window, server, kBuild, prompter, [&](const VersionDialogTexts& texts) {
+    ShowNewerBuild(texts, server, kBuild, prompter, shell, nullptr);
+  });
   testing::ProcessEventsUntil([&] { return !fake.Requests().empty(); });
   // The answer has gone: wait for the dialog, or long enough that a silent check would have
   // shown one by now.
@@ -130,13 +133,38 @@ TEST_F(CDetectNewVersionTest, StartCheckShowsNothingAfterTheWindowIsGone) {
   FakeVersionServer newer(VersionInformationReply("20080101\tJ\thttp://a\n新版"));
   {
     QObject window;
-    StartVersionCheck(&window, At(newer.port()), kBuild, prompter_, shell_);
+    StartVersionCheck(&window, At(newer.port()), kBuild, prompter_,
+                      [](const VersionDialogTexts&) { ADD_FAILURE() << "offered"; });
   }
   testing::ProcessEventsUntil([&] { return !newer.Requests().empty(); });
   ProcessEventsFor(500, [] { return false; });
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    EXPECT_EQ(qobject_cast<CDetectNewVersion*>(w), nullptr);
-  }
+}
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+double WallSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+// While the check button waits for a server that never answers, the process sleeps: a wait that
+// polls would keep a core busy for the whole wait.
+TEST_F(CDetectNewVersionTest, CheckButtonWaitsWithoutKeepingACoreBusy) {
+  FakeVersionServer silent("", false);
+  VersionServer server = At(silent.port());
+  server.ReceiveMs = 800;
+  CDetectNewVersion dialog(server, kBuild, prompter_, shell_);
+  const double cpu = ProcessCpuSeconds(), wall = WallSeconds();
+  Control<QPushButton>(dialog, 1059)->click();
+  const double used = ProcessCpuSeconds() - cpu, waited = WallSeconds() - wall;
+  EXPECT_EQ(Control<QPlainTextEdit>(dialog, 1040)->toPlainText(),
+            Text(u"检测最新版本失败，请与软件开发商联系！"));
+  EXPECT_LT(used, waited / 3) << "cpu " << used << " s in " << waited << " s";
 }
 
 // A screen reader hears the description box by its caption and reads the description itself as

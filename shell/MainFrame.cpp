@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -61,7 +62,16 @@ CMainFrame::CMainFrame(Prompter& prompter, Shell& shell, FileIconList& icons, En
   setObjectName("mainframe");
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() { StopDesktopSearch(); }
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  StopDesktopSearch();
+  CAutoHideFrame::closeEvent(event);
+}
+
+void CMainFrame::StopDesktopSearch() {
+  if (desktop_pane_) desktop_pane_->StopSearch();
+}
 
 bool CMainFrame::Create() {
   if (EnterInstallationAndReadConfig(prompter_) != StartUpResult::kReady) return false;
@@ -80,12 +90,37 @@ bool CMainFrame::Create() {
   CreateChannelForms();
   CreateSideBar();
   UpdateCheckMarks();
+  // A newer build found meanwhile is shown from the event loop, once the window is shown.
+  built_ = true;
+  if (newer_build_) {
+    QTimer::singleShot(0, this, [this, texts = *newer_build_] { OfferNewerBuild(texts); });
+  }
   return true;
 }
 
 // The version check at start runs on a thread of its own and reads only the server addresses
 // and the build number set above; it speaks only when the server knows a newer build.
-void CMainFrame::StartVersionCheck() { jollix::StartVersionCheck(this, prompter_, shell_); }
+void CMainFrame::StartVersionCheck() {
+  jollix::StartVersionCheck(this, VersionServerToAsk(), BuildNumber(), prompter_,
+                            [this](const VersionDialogTexts& texts) { OfferNewerBuild(texts); });
+}
+
+VersionServer CMainFrame::VersionServerToAsk() const {
+  VersionServer server = ConfiguredVersionServer();
+  server.Port = version_port_;
+  return server;
+}
+
+// The answer may come while the window is still being built, when the no-index question may be
+// up: the dialog then waits for the window. It never blocks the window beside it.
+void CMainFrame::OfferNewerBuild(const VersionDialogTexts& texts) {
+  if (!built_) {
+    newer_build_ = texts;
+    return;
+  }
+  newer_build_.reset();
+  ShowNewerBuild(texts, VersionServerToAsk(), BuildNumber(), prompter_, shell_, this);
+}
 
 void CMainFrame::CreateClientArea() {
   splitter_ = new QSplitter(Qt::Vertical, this);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "common/Prompter.h"
@@ -19,6 +20,7 @@
 #include "docking/AutoHideFrame.h"
 #include "shell/ChannelCommands.h"
 #include "shell/StartUp.h"
+#include "shell/VersionCheck.h"
 
 class QAction;
 class QListWidget;
@@ -58,6 +60,7 @@ class CMainFrame : public CAutoHideFrame, private ChannelWindow {
  public:
   // The ports outlive the window; end ends the process (EndProcess, or a recorder in tests).
   CMainFrame(Prompter& prompter, Shell& shell, FileIconList& icons, EndFunction end);
+  // Stops a desktop search first, as closing does.
   ~CMainFrame() override;
 
   // Builds the window. False after the message that the installation folder or config.txt
@@ -66,6 +69,9 @@ class CMainFrame : public CAutoHideFrame, private ChannelWindow {
 
   // The folder given on the command line, for the desktop form's folder field.
   void SetCommandLineFolder(const QString& folder);
+  // The version servers' TCP port (the version port unless set; tests set the port of a
+  // loopback server). Before Create.
+  void SetVersionPort(int port) { version_port_ = port; }
 
   // Runs the command with this menu or toolbar id.
   void RunCommand(int id);
@@ -84,8 +90,18 @@ class CMainFrame : public CAutoHideFrame, private ChannelWindow {
   // The menu items and toolbar buttons of a command id.
   std::vector<QAction*> Actions(int id) const;
 
+ protected:
+  // Closing the window stops a running desktop search and waits for its worker before any
+  // widget goes: the worker writes rows into the result pages, which Qt destroys before the
+  // side bar that holds the desktop pane.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void StopDesktopSearch();
   void StartVersionCheck();
+  VersionServer VersionServerToAsk() const;
+  // The check at start found a newer build: shows its dialog once the window is built.
+  void OfferNewerBuild(const VersionDialogTexts& texts);
   void CreateClientArea();
   void CreateMenus();
   void CreateToolBar();
@@ -128,6 +144,9 @@ class CMainFrame : public CAutoHideFrame, private ChannelWindow {
   CEducationSearchDialog* education_form_ = nullptr;
   CTripSearchDialog* trip_form_ = nullptr;
   QtStatusLine* status_ = nullptr;
+  int version_port_ = kVersionPort;
+  bool built_ = false;  // Create has ended: no question of the start-up is up any more
+  std::optional<VersionDialogTexts> newer_build_;  // offered while the window was built
 };
 
 }  // namespace jollix

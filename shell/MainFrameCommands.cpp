@@ -43,7 +43,7 @@ void CMainFrame::RunCommand(int id) {
       UpdateIndexNow();
       return;
     case kCheckVersionCommand:
-      RunVersionDialog(prompter_, shell_);
+      RunVersionDialog(VersionServerToAsk(), prompter_, shell_);
       return;
     case kPreviousPageCommand:
       RunPaging(false);

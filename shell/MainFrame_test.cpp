@@ -9,13 +9,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "channels/ChannelPane.h"
@@ -25,15 +32,19 @@
 #include "common/QtPrompter.h"
 #include "common/TextFile.h"
 #include "desktop/DeskSearchDialog.h"
+#include "desktop/FileSearchDialog.h"
 #include "docking/DockPageBar.h"
 #include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
+#include "shell/DetectNewVersionDialog.h"
 #include "shell/QtStatusLine.h"
 #include "testing/FakePorts.h"
+#include "testing/FakeVersionServer.h"
 #include "testing/HttpTestServer.h"
 #include "testing/IndexDamage.h"
 #include "testing/IndexedInstall.h"
+#include "testing/Process.h"
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 
@@ -65,11 +76,13 @@ class MainFrameTest : public ::testing::Test {
     unsetenv("JOLLIX_HOME");
   }
 
-  // Builds the window over the installation at home.
-  bool Create(const std::string& home) {
+  // Builds the window over the installation at home; its message boxes go to prompter (the
+  // recording fake unless given).
+  bool Create(const std::string& home, Prompter* prompter = nullptr, int version_port = 0) {
     setenv("JOLLIX_HOME", home.c_str(), 1);
-    frame_ = std::make_unique<CMainFrame>(prompter_, shell_, icons_,
+    frame_ = std::make_unique<CMainFrame>(prompter ? *prompter : prompter_, shell_, icons_,
                                           [this](int code) { ends_.push_back(code); });
+    if (version_port) frame_->SetVersionPort(version_port);
     return frame_->Create();
   }
   template <typename T>
@@ -439,6 +452,186 @@ TEST_F(MainFrameTest, TheToolbarHasItsFifteenButtonsOfOneSize) {
   EXPECT_EQ(bar->actions()[14]->text(), Text(u"退出"));
   frame_->RunCommand(57665);
   EXPECT_EQ(ends_, std::vector<int>{0});
+}
+
+// Ends the test program with a message when it is not disarmed within the time: a test of a
+// hang fails instead of hanging.
+class Watchdog {
+ public:
+  Watchdog(int seconds, const char* what)
+      : thread_([this, seconds, what] {
+          std::unique_lock<std::mutex> lock(mu_);
+          if (!changed_.wait_for(lock, std::chrono::seconds(seconds), [&] { return disarmed_; })) {
+            std::fprintf(stderr, "hang: %s\n", what);
+            std::_Exit(1);
+          }
+        }) {}
+  ~Watchdog() { Disarm(); }
+  void Disarm() {
+    {
+      std::lock_guard<std::mutex> lock(mu_);
+      disarmed_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::mutex mu_;
+  std::condition_variable changed_;
+  bool disarmed_ = false;
+  std::thread thread_;
+};
+
+// The content of index/Translation.dat of the build's installation, for content searches.
+std::string TranslationTable() {
+  std::string table;
+  EXPECT_TRUE(ReadWholeFile((testing::BuildHome() + "/index/Translation.dat").c_str(), &table));
+  return table;
+}
+
+// Closing the window while a long content search still writes its rows: the worker is stopped
+// before any widget goes. (Without that, the sanitizer build reports the rows written into
+// result pages that were already destroyed.)
+TEST_F(MainFrameTest, ClosingTheWindowDuringAContentSearchStopsTheSearchFirst) {
+  const std::string content = std::string(4000, 'x') + "needle";
+  for (int i = 0; i < 1000; ++i) install_.WriteFile("f" + std::to_string(i) + ".txt", content);
+  install_.WriteInstallFile("index/Translation.dat", TranslationTable());
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  CDeskSearchDialog* desktop = frame_->DesktopPane();
+  desktop->findChild<QLineEdit*>("1011")->setText(QStringLiteral("needle"));
+  desktop->findChild<QPushButton*>("1017")->click();
+  CListResultView* page = frame_->ResultView()->Page(0);
+  DesktopSearch& search = desktop->FileForm().Search();
+  // The window closes as soon as the worker has written its first rows (it takes no events
+  // meanwhile, which the worker does not need).
+  for (int i = 0; i < 100000 && page->RowCount() < 10 && search.WorkerRunning(); ++i) {
+    QThread::usleep(100);
+  }
+  ASSERT_TRUE(search.WorkerRunning());  // rows are still being written
+  frame_->close();
+  EXPECT_FALSE(search.WorkerRunning());
+  EXPECT_EQ(desktop->findChild<QPushButton*>("1017")->text(), Text(u"Jollix桌面搜索"));
+  frame_.reset();
+}
+
+// A QtPrompter that tells when a worker thread has asked for a message box.
+class WatchedPrompter : public QtPrompter {
+ public:
+  PromptAnswer AskUnlessStopped(const char* text, const char* caption, PromptButtons buttons,
+                                std::stop_token stop) override {
+    if (QThread::currentThread() != QApplication::instance()->thread()) {
+      std::lock_guard<std::mutex> lock(mu_);
+      worker_asks_.push_back(text);
+      changed_.notify_all();
+    }
+    return QtPrompter::AskUnlessStopped(text, caption, buttons, std::move(stop));
+  }
+  std::vector<std::string> WaitForWorkerAsk() {
+    std::unique_lock<std::mutex> lock(mu_);
+    changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !worker_asks_.empty(); });
+    return worker_asks_;
+  }
+
+ private:
+  std::mutex mu_;
+  std::condition_variable changed_;
+  std::vector<std::string> worker_asks_;
+};
+
+// The worker waits for its message box, which the user-interface thread would show; that thread
+// closes the window instead (it has not come back to its event loop since): the close gives the
+// box up, so it neither hangs nor shows the box later.
+TEST_F(MainFrameTest, ClosingWhileTheSearchWaitsForItsMessageBoxDoesNotHang) {
+  install_.WriteFile("good.txt", "x");
+  install_.WriteFile("bad.txt", "x");
+  install_.Index();
+  std::string all = install_.AllFile();
+  const size_t at = static_cast<size_t>(install_.RecordOffset('_', "bad.txt"));
+  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
+  all.replace(time_at, 3, "abc");  // the same length keeps every posting right
+  install_.WriteInstallFile("index/AllFile.dat", all);
+  WatchedPrompter prompter;
+  ASSERT_TRUE(Create(install_.Install(), &prompter));
+  Find<QLineEdit>("1008")->setText(QStringLiteral(".txt"));
+  Find<QPushButton>("1017")->click();
+  ASSERT_EQ(prompter.WaitForWorkerAsk(), std::vector<std::string>{"读取文件大小和时间异常"});
+  {
+    Watchdog watchdog(20, "closing the window while the search waits for its message box");
+    frame_->close();
+    frame_.reset();
+  }
+  QApplication::processEvents();
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    EXPECT_FALSE(qobject_cast<QMessageBox*>(window) && window->isVisible());
+  }
+}
+
+// Answers the no-index question as a message box does: events run while it is up (here until
+// the version server has answered and its reply had time to reach the window), then No.
+class NoIndexQuestion : public Prompter {
+ public:
+  explicit NoIndexQuestion(testing::FakeVersionServer& server) : server_(server) {}
+  PromptAnswer Ask(const char*, const char*, PromptButtons) override {
+    up = true;
+    testing::ProcessEventsUntil([&] { return !server_.Requests().empty(); });
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    up = false;
+    ++asked;
+    return PromptAnswer::kNo;
+  }
+  bool up = false;
+  int asked = 0;
+
+ private:
+  testing::FakeVersionServer& server_;
+};
+
+// A newer build found at start: its dialog waits until the no-index question is answered, and
+// it does not block the main window, whose toolbar still takes the user's clicks.
+TEST_F(MainFrameTest, ANewerBuildAtStartIsShownAfterTheNoIndexQuestionAndLeavesTheWindowFree) {
+  testing::FakeVersionServer server(
+      testing::VersionInformationReply("20080101\tJollix\thttp://dl.example/new\n新版"));
+  NoIndexQuestion question(server);
+  struct Seen {
+    bool shown = false, during_question = false, modal = false;
+    QString description;
+    int side_page = -1;
+  } seen;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<CDetectNewVersion*>(window);
+      if (!dialog || !dialog->isVisible() || seen.shown) continue;
+      seen.shown = true;
+      seen.during_question = question.up;
+      seen.modal = dialog->isModal() || QApplication::activeModalWidget() != nullptr;
+      seen.description = dialog->findChild<QPlainTextEdit*>("1040")->toPlainText();
+      if (frame_ && frame_->SideBar() && !question.up) {
+        auto* bar = Find<QToolBar>("toolbar128");
+        for (QAction* action : frame_->Actions(32821)) {  // 网页
+          if (QWidget* button = bar->widgetForAction(action)) {
+            QTest::mouseClick(button, Qt::LeftButton);
+          }
+        }
+        seen.side_page = frame_->SideBar()->ShownPage();
+      }
+      dialog->close();
+    }
+  });
+  watch.start(10);
+  ASSERT_TRUE(Create(install_.Install(), &question, server.port()));
+  ASSERT_EQ(question.asked, 1);
+  frame_->show();
+  ASSERT_TRUE(testing::ProcessEventsUntil([&] { return seen.shown; }));
+  EXPECT_FALSE(seen.during_question);
+  EXPECT_EQ(seen.description, Text(u"新版"));
+  EXPECT_FALSE(seen.modal);
+  EXPECT_EQ(seen.side_page, 1);
 }
 
 }  // namespace

@@ -164,6 +164,19 @@ TEST_F(VersionClientTest, RepliesAndTheirResults) {
   }
 }
 
+// A reply that reaches the client in several segments, some of which split the status, the
+// length and the payload, is read whole: every receive waits for all its bytes.
+TEST_F(VersionClientTest, AReplySplitOverSeveralSegmentsIsReadWhole) {
+  const std::string payload = "20080101\tJollix\thttp://dl.example/new\n新版本：更快的搜索";
+  FakeVersionServer fake(VersionInformationReply(payload), true,
+                         testing::ReplyPieces{.Piece = 3, .PauseMs = 10});
+  VersionDialogTexts texts;
+  EXPECT_EQ(CheckForNewVersion(ServerAt(fake.port()), kBuild, prompter_, &texts), 20080101);
+  EXPECT_EQ(texts.VersionText, "服务器最新版本：20080101");
+  EXPECT_EQ(texts.Description, "新版本：更快的搜索");
+  EXPECT_EQ(texts.DownloadAddress, "http://dl.example/new");
+}
+
 TEST_F(VersionClientTest, LongDescriptionIsCutToItsFieldOnACharacterBoundary) {
   std::string long_text;
   for (int i = 0; i < 300; ++i) long_text += "长";

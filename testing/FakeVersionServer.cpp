@@ -2,10 +2,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 
@@ -31,8 +33,8 @@ std::string VersionInformationReply(const std::string& payload) {
   return LittleEndian(1) + LittleEndian(static_cast<uint32_t>(payload.size())) + payload;
 }
 
-FakeVersionServer::FakeVersionServer(std::string reply, bool answer)
-    : reply_(std::move(reply)), answer_(answer) {
+FakeVersionServer::FakeVersionServer(std::string reply, bool answer, ReplyPieces pieces)
+    : reply_(std::move(reply)), answer_(answer), pieces_(pieces) {
   listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -81,11 +83,26 @@ void FakeVersionServer::Handle(int fd) {
     requests_.push_back(request);
   }
   if (answer_) {
-    send(fd, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+    SendReply(fd);
   } else {
     while (!stop_) Readable(fd, 20);
   }
   close(fd);
+}
+
+void FakeVersionServer::SendReply(int fd) {
+  if (pieces_.Piece == 0) {
+    send(fd, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+    return;
+  }
+  // Without Nagle's delay each piece leaves at once, as a segment of its own.
+  int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  for (size_t at = 0; at < reply_.size() && !stop_; at += pieces_.Piece) {
+    if (at > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pieces_.PauseMs));
+    const size_t size = std::min(pieces_.Piece, reply_.size() - at);
+    if (send(fd, reply_.data() + at, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size)) return;
+  }
 }
 
 }  // namespace jollix::testing

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,10 +16,17 @@ namespace jollix::testing {
 std::string VersionStatusReply(int status);
 std::string VersionInformationReply(const std::string& payload);
 
+// How a reply goes out: whole (piece 0), or in pieces of piece bytes, each sent on its own with
+// a pause between them, so that the client receives it over several TCP segments.
+struct ReplyPieces {
+  size_t Piece = 0;
+  int PauseMs = 0;
+};
+
 class FakeVersionServer {
  public:
   // answer false: accept, read the request and never answer until the server is destroyed.
-  explicit FakeVersionServer(std::string reply, bool answer = true);
+  explicit FakeVersionServer(std::string reply, bool answer = true, ReplyPieces pieces = {});
   ~FakeVersionServer();
   FakeVersionServer(const FakeVersionServer&) = delete;
   FakeVersionServer& operator=(const FakeVersionServer&) = delete;
@@ -30,9 +38,11 @@ class FakeVersionServer {
  private:
   void Serve();
   void Handle(int fd);
+  void SendReply(int fd);
 
   std::string reply_;
   bool answer_;
+  ReplyPieces pieces_;
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
