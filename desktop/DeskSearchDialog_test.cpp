@@ -338,11 +338,7 @@ TEST_F(DeskSearchDialogTest, ClosingThePaneStopsTheSearchBeforeTheEngineGoes) {
 // stops it, from within the box's own event loop): the stop does not wait for the user, and the
 // box that no one waits for any more closes by itself.
 TEST_F(DeskSearchDialogTest, StoppingTheSearchClosesTheMessageBoxItsWorkerWaitsFor) {
-  std::string all = install_.AllFile();
-  const size_t at = static_cast<size_t>(install_.RecordOffset('_', "item0.txt"));
-  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
-  all.replace(time_at, 3, "abc");  // the same length keeps every posting right
-  install_.WriteInstallFile("index/AllFile.dat", all);
+  install_.SpoilRecordTime("item0.txt");
   QtPrompter prompter;
   CDeskSearchDialog pane(prompter, shell_, status_, icons_);
   pane.SetDesktopPage(&page_);

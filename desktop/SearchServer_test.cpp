@@ -621,11 +621,7 @@ TEST_F(SearchTest, ARecordWhoseSizeOrTimeDoesNotReadIsReportedAndPassedOver) {
   install_.WriteFile("good.txt", "x");
   install_.WriteFile("bad.txt", "x");
   install_.Index();
-  std::string all = install_.AllFile();
-  const size_t at = static_cast<size_t>(install_.RecordOffset('_', "bad.txt"));
-  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
-  all.replace(time_at, 3, "abc");  // the same length keeps every posting right
-  install_.WriteInstallFile("index/AllFile.dat", all);
+  install_.SpoilRecordTime("bad.txt");
   EXPECT_EQ(Names(Words(".txt")), (std::vector<std::string>{"good.txt"}));
   ASSERT_EQ(prompter_.messages().size(), 1u);
   EXPECT_EQ(prompter_.messages()[0].text, "读取文件大小和时间异常");

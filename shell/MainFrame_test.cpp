@@ -548,11 +548,7 @@ TEST_F(MainFrameTest, ClosingWhileTheSearchWaitsForItsMessageBoxDoesNotHang) {
   install_.WriteFile("good.txt", "x");
   install_.WriteFile("bad.txt", "x");
   install_.Index();
-  std::string all = install_.AllFile();
-  const size_t at = static_cast<size_t>(install_.RecordOffset('_', "bad.txt"));
-  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
-  all.replace(time_at, 3, "abc");  // the same length keeps every posting right
-  install_.WriteInstallFile("index/AllFile.dat", all);
+  install_.SpoilRecordTime("bad.txt");
   WatchedPrompter prompter;
   ASSERT_TRUE(Create(install_.Install(), &prompter));
   Find<QLineEdit>("1008")->setText(QStringLiteral(".txt"));

@@ -95,4 +95,12 @@ int64_t IndexedInstall::RecordOffset(char kind, const std::string& name_gbk) con
   return -1;
 }
 
+void IndexedInstall::SpoilRecordTime(const std::string& name_gbk) const {
+  std::string all = AllFile();
+  const size_t at = static_cast<size_t>(RecordOffset('_', name_gbk));
+  const size_t time_at = all.rfind('\t', all.find('\n', at)) + 1;
+  all.replace(time_at, 3, "abc");
+  WriteInstallFile("index/AllFile.dat", all);
+}
+
 }  // namespace jollix::testing

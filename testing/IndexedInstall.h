@@ -43,6 +43,10 @@ class IndexedInstall {
   std::string AllFile() const;
   // The byte offset of the record line that starts with kind + name, or -1.
   int64_t RecordOffset(char kind, const std::string& name_gbk) const;
+  // Spoils the time field of the file record of name_gbk in index/AllFile.dat ("abc" in place
+  // of its first three digits), keeping the length of the line so that every posting stays
+  // right: a search reads the record and cannot take its time.
+  void SpoilRecordTime(const std::string& name_gbk) const;
 
  private:
   TempDir dir_;
