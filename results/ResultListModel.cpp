@@ -42,7 +42,11 @@ int ResultListModel::InsertRow(int row, const char* text, int image) {
     if (row < 0 || row > count) row = count;
     rows_.Insert(row, text ? text : "", image);
     if (!order_.empty()) {
-      for (int& r : order_) r += r >= row;
+      // Rows after the new one move down by one (none when it is added at the end, as the
+      // searches add their rows: a sorted page then takes each row without a pass over all).
+      if (row < count) {
+        for (int& r : order_) r += r >= row;
+      }
       order_.push_back(row);
     }
     // A row inserted among the rows the views show shifts them: the views start afresh. (On a

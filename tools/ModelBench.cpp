@@ -198,7 +198,7 @@ void ScrollThrough(CListResultView& page) {
   std::printf("paint_ms_per_page %.2f\n", Median(paints));
 }
 
-int Run(int count, int runs) {
+int Run(int count, int runs, const char* screenshot) {
   const Rows rows = MakeRows(count);
   FileIconList icons;
   ResultListContext context;
@@ -222,6 +222,7 @@ int Run(int count, int runs) {
                static_cast<double>(rows.text_bytes)) /
                   count);
   SortEachColumn(page, runs);
+  if (screenshot) page.grab().save(screenshot);
   ScrollThrough(page);
   if (page.RowCount() != count || page.model()->rowCount() != count) return 1;
   return 0;
@@ -235,5 +236,5 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int count = argc > 1 ? std::atoi(argv[1]) : 500000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
-  return jollix::Run(count, runs);
+  return jollix::Run(count, runs, argc > 3 ? argv[3] : nullptr);
 }
