@@ -169,6 +169,7 @@ void ScrollThrough(CListResultView& page) {
   const int count = model->rowCount();
   QElapsedTimer clock;
   clock.start();
+  const double cpu_start = ThreadCpuMs();
   size_t chars = 0;
   int pages = 0;
   for (int top = 0; top < count; top += visible, ++pages) {
@@ -183,6 +184,7 @@ void ScrollThrough(CListResultView& page) {
     }
   }
   const double total = clock.nsecsElapsed() / 1e6;
+  std::printf("scroll_cpu_ms %.0f\n", ThreadCpuMs() - cpu_start);
   std::printf("scroll_pages %d\nscroll_rows_per_page %d\nscroll_ms %.0f\nscroll_us_per_page %.1f\n",
               pages, visible, total, total * 1000 / pages);
   if (chars == 0) std::printf("scroll_read_nothing 1\n");
