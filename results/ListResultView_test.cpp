@@ -17,6 +17,7 @@
 #include "results/DetailLines.h"
 #include "results/FileIconList.h"
 #include "results/ResultListModel.h"
+#include "results/ResultSort.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
 #include "testing/QtTestApp.h"
@@ -191,6 +192,60 @@ TEST_F(CListResultViewTest, AHundredThousandRowsFromAWorkerAllArrive) {
   EXPECT_EQ(page.Cell(kRows - 1, 0), "file" + std::to_string(kRows - 1));
   EXPECT_EQ(page.RowData(kRows - 1), (kRows - 1) * 10);
   EXPECT_EQ(page.model()->index(kRows - 1, 0).data().toString(), QString("file%1").arg(kRows - 1));
+}
+
+// Desktop rows of mixed GBK, ASCII and empty cells (some rows lack the last columns), filled by
+// a worker as the desktop search fills them while the window takes them in batches: every cell
+// shows what was written, in the order written, and every header click shows the order of the
+// reference sort (ResultSort), ties in the order shown before.
+TEST_F(CListResultViewTest, MixedRowsFromAWorkerShowWholeAndSortAsTheReferenceSort) {
+  CListResultView& page = Page(0);
+  const char* const texts[] = {"",
+                               "a",
+                               "abcdefgh",
+                               "abcdefgh中",
+                               "中文",
+                               "中文文件夹",
+                               "/home/用户/",
+                               "/home/用户/照片/",
+                               "          10",
+                               "           9",
+                               "2024-01-02 03:04"};
+  std::vector<ResultRow> rows(3000);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const size_t columns = 1 + (r * 7) % 6;
+    for (size_t c = 0; c < columns; ++c)
+      rows[r].cells.push_back(texts[(r * 13 + c * 5 + r / 7) % 11]);
+    rows[r].data = static_cast<int64_t>(r);
+  }
+  std::thread worker([&] {
+    page.DeleteAllRows();
+    for (const ResultRow& row : rows) {
+      const int at = page.InsertRow(page.RowCount(), row.cells[0].c_str(), -1);
+      for (size_t c = 1; c < row.cells.size(); ++c)
+        page.SetCell(at, static_cast<int>(c), row.cells[c].c_str());
+      page.SetRowData(at, row.data);
+    }
+  });
+  while (page.model()->rowCount() < static_cast<int>(rows.size())) QApplication::processEvents();
+  worker.join();
+  for (int c = 0; c < 6; ++c) {
+    const std::vector<std::string> shown = Shown(page, c);
+    for (size_t r = 0; r < rows.size(); ++r) ASSERT_EQ(shown[r], rows[r].Cell(c)) << r << " " << c;
+  }
+  std::vector<int> order(rows.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  SortFlag flag;
+  for (int column : {1, 0, 2, 4, 3, 1, 1}) {  // column 5 is hidden
+    ClickHeader(page, column);
+    SortRowOrder(rows, column, flag.Flip(), &order);
+    std::vector<int> shown_rows;
+    for (int s = 0; s < static_cast<int>(order.size()); ++s)
+      shown_rows.push_back(page.Model()->ShownToRow(s));
+    ASSERT_EQ(shown_rows, order) << "column " << column;
+    ASSERT_EQ(Shown(page, column)[0], rows[order[0]].Cell(column));
+  }
+  EXPECT_EQ(page.RowData(2999), 2999);
 }
 
 TEST_F(CListResultViewTest, HeaderClicksFlipThePagesOneFlagAndShowTheMark) {

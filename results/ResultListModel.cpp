@@ -3,10 +3,23 @@
 #include <QThread>
 #include <algorithm>
 
+#include "common/Gbk.h"
 #include "common/QtPrompter.h"
 #include "results/FileIconList.h"
 
 namespace jollix {
+namespace {
+
+// A cell's text for display, read in place: an ASCII text (sizes, times, most names) becomes the
+// string in one step, other GBK text through the converter.
+QString DisplayText(std::string_view gbk) {
+  const bool ascii = std::all_of(gbk.begin(), gbk.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
+  return QString::fromStdString(GbkToUtf8Lossy(gbk));
+}
+
+}  // namespace
 
 ResultListModel::ResultListModel(std::vector<ResultColumn> columns, FileIconList* icons,
                                  QObject* parent)
@@ -15,8 +28,8 @@ ResultListModel::ResultListModel(std::vector<ResultColumn> columns, FileIconList
 void ResultListModel::DeleteAllRows() {
   {
     std::lock_guard<std::mutex> lock(mu_);
-    rows_.clear();
-    order_.clear();
+    rows_.Clear();
+    std::vector<int>().swap(order_);
     reset_ = true;
   }
   Changed();
@@ -25,14 +38,15 @@ void ResultListModel::DeleteAllRows() {
 int ResultListModel::InsertRow(int row, const char* text, int image) {
   {
     std::lock_guard<std::mutex> lock(mu_);
-    const int count = static_cast<int>(rows_.size());
+    const int count = rows_.Count();
     if (row < 0 || row > count) row = count;
-    ResultRow added;
-    added.cells.emplace_back(text ? text : "");
-    added.image = image;
-    rows_.insert(rows_.begin() + row, std::move(added));
+    rows_.Insert(row, text ? text : "", image);
     if (!order_.empty()) {
-      for (int& r : order_) r += r >= row;
+      // Rows after the new one move down by one (none when it is added at the end, as the
+      // searches add their rows: a sorted page then takes each row without a pass over all).
+      if (row < count) {
+        for (int& r : order_) r += r >= row;
+      }
       order_.push_back(row);
     }
     // A row inserted among the rows the views show shifts them: the views start afresh. (On a
@@ -46,10 +60,8 @@ int ResultListModel::InsertRow(int row, const char* text, int image) {
 void ResultListModel::SetCell(int row, int column, const char* text) {
   {
     std::lock_guard<std::mutex> lock(mu_);
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0) return;
-    std::vector<std::string>& cells = rows_[row].cells;
-    if (static_cast<int>(cells.size()) <= column) cells.resize(column + 1);
-    cells[column] = text ? text : "";
+    if (row < 0 || row >= rows_.Count() || column < 0 || column >= kMaxColumns) return;
+    rows_.SetCell(row, column, text ? text : "");
     MarkChangedLocked(row);
   }
   Changed();
@@ -57,23 +69,23 @@ void ResultListModel::SetCell(int row, int column, const char* text) {
 
 void ResultListModel::SetRowData(int row, int64_t data) {
   std::lock_guard<std::mutex> lock(mu_);
-  if (row >= 0 && row < static_cast<int>(rows_.size())) rows_[row].data = data;
+  if (row >= 0 && row < rows_.Count()) rows_.SetData(row, data);
 }
 
 std::string ResultListModel::Cell(int row, int column) const {
   std::lock_guard<std::mutex> lock(mu_);
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return "";
-  return rows_[row].Cell(column);
+  if (row < 0 || row >= rows_.Count()) return "";
+  return std::string(rows_.Cell(row, column));
 }
 
 int64_t ResultListModel::RowData(int row) const {
   std::lock_guard<std::mutex> lock(mu_);
-  return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].data : -1;
+  return row >= 0 && row < rows_.Count() ? rows_.Data(row) : -1;
 }
 
 int ResultListModel::RowCount() const {
   std::lock_guard<std::mutex> lock(mu_);
-  return static_cast<int>(rows_.size());
+  return rows_.Count();
 }
 
 void ResultListModel::MarkChangedLocked(int row) {
@@ -99,7 +111,7 @@ void ResultListModel::Changed() {
 void ResultListModel::Publish() {
   publish_queued_ = false;
   std::unique_lock<std::mutex> lock(mu_);
-  const int count = static_cast<int>(rows_.size());
+  const int count = rows_.Count();
   const bool reset = reset_;
   const int first = changed_first_, last = std::min(changed_last_, published_ - 1);
   const int known = published_;
@@ -140,11 +152,11 @@ void ResultListModel::Sort(int column, int flag) {
       was_row[i] = ShownToRowLocked(persistent[i].row());
     }
     if (order_.empty()) {
-      order_.resize(rows_.size());
+      order_.resize(rows_.Count());
       for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int>(i);
     }
-    SortRowOrder(rows_, column, flag, &order_);
-    shown_at.assign(rows_.size(), -1);
+    rows_.SortOrder(column, flag, &order_);
+    shown_at.assign(rows_.Count(), -1);
     for (size_t shown = 0; shown < order_.size(); ++shown)
       shown_at[order_[shown]] = static_cast<int>(shown);
   }
@@ -184,17 +196,15 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
                                                   : int(Qt::AlignLeft | Qt::AlignVCenter);
   }
   if (role != Qt::DisplayRole && role != Qt::DecorationRole) return {};
-  std::string text;
   int image = -1;
   {
     std::lock_guard<std::mutex> lock(mu_);
     const int row = ShownToRowLocked(index.row());
     // Rows a worker removed before the views were told read as empty until then.
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
-    if (role == Qt::DisplayRole) text = rows_[row].Cell(index.column());
-    image = rows_[row].image;
+    if (row < 0 || row >= rows_.Count()) return {};
+    if (role == Qt::DisplayRole) return DisplayText(rows_.Cell(row, index.column()));
+    image = rows_.Image(row);
   }
-  if (role == Qt::DisplayRole) return QStringFromGbk(text);
   if (index.column() != 0 || image < 0 || !icons_) return {};
   return icons_->Icon(image);
 }

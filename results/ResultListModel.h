@@ -8,6 +8,10 @@
 // which takes every change made until it runs in one go. A worker that writes 100 000 rows thus
 // costs the window a few large updates, not 100 000 small ones.
 //
+// The rows are packed (ResultRows): a row costs a few dozen bytes beside its texts, a cell is
+// converted for display only when a view asks for it, and a header click sorts 500 000 rows in
+// well under a second.
+//
 // Row numbers of the row operations are the order in which the rows were inserted; sorting
 // changes only the order in which they are shown (ShownToRow maps one to the other).
 #pragma once
@@ -20,7 +24,7 @@
 #include <vector>
 
 #include "results/ResultPages.h"
-#include "results/ResultSort.h"
+#include "results/ResultRows.h"
 
 namespace jollix {
 
@@ -69,7 +73,10 @@ class ResultListModel : public QAbstractTableModel {
   FileIconList* const icons_;
 
   mutable std::mutex mu_;
-  std::vector<ResultRow> rows_;
+  // A cell beyond the last of these is ignored; no page has more than a handful of columns.
+  static constexpr int kMaxColumns = 256;
+
+  ResultRows rows_;
   std::vector<int> order_;  // shown position -> row; empty while nothing is sorted
   int published_ = 0;       // rows the views know of; written on the user-interface thread
   bool reset_ = false;      // the rows were replaced or shifted since the last Publish
