@@ -41,6 +41,9 @@ const char kUsage[] =
     "  --to DATE        last written on or before DATE, up to its last local second\n"
     "                   (default: now)\n"
     "  --size SIZE      any (default), lt1m (below 1 MiB), 1m-100m or gt100m\n"
+    "  --pinyin         a word of Latin letters also finds Chinese names it spells in pinyin,\n"
+    "                   each character by its whole syllable or its first letter, ü as v\n"
+    "                   (ndbg, nianduBaogao and baog all find 年度报告.docx)\n"
     "  --paths          print only each hit's full path, one a line, as the file system spells\n"
     "                   it (for scripts and xargs); no line when nothing is found\n"
     "  -0               with --paths (which it implies), end each path with a NUL byte\n"
@@ -57,6 +60,7 @@ const char kUsage[] =
     "\n"
     "examples:\n"
     "  jollix find report 2007\n"
+    "  jollix find --pinyin ndbg\n"
     "  jollix find --tab text --content 合同 --folder ~/Documents\n"
     "  jollix find --tab picture --size gt100m --from 2007-01-01 --to 2007-12-31\n"
     "  jollix find -0 --content 合同 | xargs -0 ls -l\n";
@@ -166,6 +170,10 @@ int ParseArguments(int argc, char** argv, Options* options) {
     }
     if (arg == "--paths") {
       options->Paths = true;
+      continue;
+    }
+    if (arg == "--pinyin") {
+      f.Pinyin = true;
       continue;
     }
     std::string name = arg, value;

@@ -169,6 +169,29 @@ TEST_F(JollixFind, ARefusedQueryExitsWithOneAndSaysWhy) {
   EXPECT_EQ(Find({"--from", "2007-01-31", "--to", "2007-01-31", "a"}).ExitStatus, 0);
 }
 
+TEST_F(JollixFind, PinyinFindsChineseNamesByTheirSpellingOnlyWhenAsked) {
+  std::string table;
+  ASSERT_TRUE(ReadWholeFile((BuildHome() + "/index/Pinyin.dat").c_str(), &table));
+  install_.dir().Write("home/index/Pinyin.dat", table);
+  for (const char8_t* name : {u8"年度报告.docx", u8"bg-notes.txt", u8"音乐.mp3"}) {
+    install_.dir().Write("tree/" + U8(name), "x");
+  }
+  ProgramRun index =
+      RunHeadless(BuildProgram("jollix"), {"jollix", "index", "--now"}, install_.Env());
+  ASSERT_EQ(index.ExitStatus, 0) << index.Err;
+
+  ProgramRun run = Find({"--paths", "--pinyin", "ndbg"});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, install_.Tree() + "/" + U8(u8"年度报告.docx") + "\n");
+  run = Find({"--paths", "--pinyin", "YinYue"});
+  EXPECT_EQ(run.Out, install_.Tree() + "/" + U8(u8"音乐.mp3") + "\n");
+  run = Find({"--paths", "bg"});  // without --pinyin: only the names that hold "bg"
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, install_.Tree() + "/bg-notes.txt\n");
+  run = Find({"--paths", "ndbg"});
+  EXPECT_EQ(run.Out, "");
+}
+
 TEST_F(JollixFind, UsageErrorsExitWithTwo) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--tab", "music"},
                                                {"--size", "big"},

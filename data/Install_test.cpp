@@ -56,7 +56,7 @@ TEST_F(InstalledJollix, PutsProgramsDataEntryAndIconUnderThePrefix) {
   for (const char* file :
        {"lib/jollixsearch/jollix", "lib/jollixsearch/config.txt",
         "lib/jollixsearch/JollixHelp.html", "lib/jollixsearch/index/FileType.txt",
-        "lib/jollixsearch/index/Translation.dat",
+        "lib/jollixsearch/index/Translation.dat", "lib/jollixsearch/index/Pinyin.dat",
         "share/icons/hicolor/scalable/apps/jollixsearch.svg"}) {
     EXPECT_TRUE(fs::is_regular_file(Prefix(file))) << file;
   }

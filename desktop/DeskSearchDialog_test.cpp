@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
@@ -25,9 +26,11 @@
 #include <thread>
 
 #include "common/QtPrompter.h"
+#include "common/TextFile.h"
 #include "desktop/FileSearchDialog.h"
 #include "testing/FakePorts.h"
 #include "testing/IndexedInstall.h"
+#include "testing/Process.h"
 #include "testing/QtTestApp.h"
 #include "testing/TempDir.h"
 #include "testing/TimeZone.h"
@@ -448,6 +451,48 @@ TEST_F(DeskSearchDialogTest, ADisabledButtonIgnoresClicksAndEnter) {
   EXPECT_FALSE(Search().WorkerRunning());
   EXPECT_TRUE(status_.texts.empty());
   EXPECT_EQ(page_.RowCount(), 0);
+}
+
+// The same installation with Chinese names and the reading table of the build.
+class DeskSearchPinyinTest : public DeskSearchDialogTest {
+ protected:
+  DeskSearchPinyinTest() {
+    std::string table;
+    EXPECT_TRUE(ReadWholeFile((testing::BuildHome() + "/index/Pinyin.dat").c_str(), &table));
+    install_.WriteInstallFile("index/Pinyin.dat", table);
+    install_.WriteFile("年度报告.doc", "x");
+    install_.WriteFile("bg.txt", "x");
+    install_.Index();
+  }
+};
+
+TEST_F(DeskSearchPinyinTest, ThePinyinBoxStartsOffAndWhenClickedLatinWordsFindChineseNames) {
+  Pane().show();
+  auto* box = Control<QCheckBox>("pinyin");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(), Text(u"拼音"));
+  EXPECT_EQ(box->accessibleName(), Text(u"按拼音或拼音首字母查找中文文件名"));
+  EXPECT_FALSE(box->isChecked());
+  auto* name = Control<QLineEdit>("1008");
+  EXPECT_LT(name->y(), box->y());  // under the name field
+
+  QTest::keyClicks(name, "bg");
+  ClickSearch();
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"bg.txt"}));
+
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_TRUE(box->isChecked());
+  name->clear();
+  QTest::keyClicks(name, "NDbg");
+  ClickSearch();
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"年度报告.doc"}));
+  ClickSearch();  // the box keeps its state from search to search
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"年度报告.doc"}));
+
+  QTest::mouseClick(box, Qt::LeftButton);
+  ClickSearch();
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"搜索完毕，没有结果可显示"}));
 }
 
 TEST(DeskSearchDialog, WithoutAnIndexTheSearchButtonDoesNothing) {

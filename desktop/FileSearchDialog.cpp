@@ -1,5 +1,6 @@
 #include "desktop/FileSearchDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeEdit>
@@ -89,6 +90,13 @@ void CFileSearchDialog::CreateTextFields() {
   name_words_->setObjectName("1008");
   layout->addWidget(LabelFor(u"部分或全部文件名：", name_words_, this));
   layout->addWidget(name_words_);
+  // Pinyin search, beyond the form's original fields: off at start, it keeps what the user set
+  // while the window runs.
+  pinyin_ = new QCheckBox(Text(u"拼音"), this);
+  pinyin_->setObjectName("pinyin");
+  pinyin_->setAccessibleName(Text(u"按拼音或拼音首字母查找中文文件名"));
+  pinyin_->setToolTip(Text(u"文件名关键词也按拼音或拼音首字母匹配，如 ndbg 找到“年度报告”"));
+  layout->addWidget(pinyin_, 0, Qt::AlignLeft);  // as wide as its text: a click on it hits
 
   content_words_ = new QLineEdit(this);
   content_words_->setObjectName("1011");
@@ -179,6 +187,7 @@ FileSearchFields CFileSearchDialog::Fields() const {
   fields.SizeText = GbkFromQString(size_->currentText());
   fields.DateKindText = GbkFromQString(date_kind_->currentText());
   fields.Class = class_;
+  fields.Pinyin = pinyin_->isChecked();
   for (int i = 0; i < types_->topLevelItemCount(); ++i) {
     const QTreeWidgetItem* item = types_->topLevelItem(i);
     if (item->checkState(0) == Qt::Checked) {

@@ -15,6 +15,7 @@
 #include "desktop/QueryRules.h"
 #include "desktop/SearchServer.h"
 
+class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
 class QLineEdit;
@@ -74,6 +75,7 @@ class CFileSearchDialog : public QWidget {
   QRadioButton* select_none_;
   QTreeWidget* types_;
   QLineEdit* name_words_;
+  QCheckBox* pinyin_;  // name words may also match as pinyin; off at start
   QLineEdit* content_words_;
   QLineEdit* folder_;
   QPushButton* browse_;

@@ -116,6 +116,7 @@ QueryVerdict HandOverQuery(const FileSearchFields& fields, SearchServer& engine,
   q.TimeTo = static_cast<uint32_t>(fields.TimeTo);
   q.SizeFrom = size_from;
   q.SizeTo = size_to;
+  q.Pinyin = fields.Pinyin;
 
   const int k = fields.Class;
   if (k >= 1 && k < kDesktopTabCount) {

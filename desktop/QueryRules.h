@@ -50,6 +50,7 @@ struct FileSearchFields {
   std::string DateKindText = kDateKindTexts[1];
   int Class = 0;                               // the tab's index
   std::vector<std::string> CheckedExtensions;  // checked rows of the file-type list (tabs 1..4)
+  bool Pinyin = false;                         // name words may also match as pinyin
 };
 
 enum class QueryVerdict { kAccepted, kEmptyQuery, kBadTimeRange, kBadDateKind, kBadSize };
@@ -59,7 +60,8 @@ enum class QueryVerdict { kAccepted, kEmptyQuery, kBadTimeRange, kBadDateKind, k
 // engine later, on its worker.
 QueryVerdict CheckQueryFields(const FileSearchFields& fields);
 
-// Checks the fields in the form's order and, when they pass, fills engine.Query and, for a tab
+// Checks the fields in the form's order and, when they pass, fills engine.Query (the pinyin
+// switch too) and, for a tab
 // 1..4, rewrites that column of the class selection from the checked extensions (an extension
 // the type map does not hold enters it with type number 0). A refusal is shown through prompter
 // and leaves the engine untouched. Call only while no search runs.

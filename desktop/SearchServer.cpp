@@ -20,6 +20,7 @@
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
+#include "desktop/PinyinMatch.h"
 
 namespace jollix {
 namespace {
@@ -66,6 +67,19 @@ std::vector<std::string> SplitAtBlanks(const std::string& text) {
     start = blank + 1;
   }
   return words;
+}
+
+// The words the posting lists serve: with pinyin on, a word that may match as pinyin is left
+// out, since its characters need not stand in the name.
+std::string ListedWords(const std::string& lowered_words, bool pinyin) {
+  if (!pinyin) return lowered_words;
+  std::string listed;
+  for (const std::string& word : SplitAtBlanks(lowered_words)) {
+    if (IsPinyinWord(word)) continue;
+    if (!listed.empty()) listed += ' ';
+    listed += word;
+  }
+  return listed;
 }
 
 // Record lines of index/AllFile.dat at given offsets, read through a window of the file, so that
@@ -167,6 +181,7 @@ struct SearchServer::Plan {
   std::vector<std::string> Words;
   std::string Folder;  // lower-cased
   bool WithContent = false;
+  const PinyinReadings* Pinyin = nullptr;  // pinyin on and its table at hand
   const QueryRecord* Query = nullptr;
   std::stop_token GiveUpMessages;
   // Scratch texts reused from candidate to candidate.
@@ -195,6 +210,18 @@ void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
   if (records_fd_ >= 0) close(records_fd_);
   postings_fd_ = records_fd_ = -1;
+}
+
+const PinyinReadings* SearchServer::PinyinTable() {
+  if (!pinyin_tried_) {
+    pinyin_tried_ = true;
+    pinyin_ = std::make_unique<PinyinReadings>();
+    if (!pinyin_->Load()) {
+      pinyin_.reset();
+      ConsoleWrite("读取拼音表 index/Pinyin.dat 失败，拼音搜索不可用！\n");
+    }
+  }
+  return pinyin_.get();
 }
 
 void SearchServer::Load() {
@@ -409,9 +436,16 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
     for (int t = 0; sound && t < kTypeListCount; ++t) {
       if (ClassFlag(t, column)) sound = ReadList(TypeListNumber(t), &candidates);
     }
+  } else if (const std::string listed = ListedWords(lowered_words, Query.Pinyin); listed.empty()) {
+    // Every word may match as pinyin: every record is a candidate (each stands in one type
+    // list).
+    for (int t = 0; sound && t < kTypeListCount; ++t) {
+      sound = ReadList(TypeListNumber(t), &candidates);
+    }
+    std::sort(candidates.begin(), candidates.end());
   } else {
     std::vector<std::vector<uint32_t>> lists;
-    for (int number : QueryListNumbers(lowered_words)) {
+    for (int number : QueryListNumbers(listed)) {
       lists.emplace_back();
       sound = sound && ReadList(number, &lists.back());
       lists.back().push_back(kEndOfList);
@@ -439,6 +473,7 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   }
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
+  plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
   plan.Folder = Lowered(Query.Folder);
   plan.WithContent = !Query.ContentWords.empty();
   std::unique_ptr<ContentSearch> matcher;
@@ -522,7 +557,7 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   const std::string_view name = line.substr(1, tab1 - 1);
   LowerInto(name, &plan.LoweredName);
   for (const std::string& word : plan.Words) {
-    if (plan.LoweredName.find(word) == std::string::npos) return false;
+    if (!NameWordMatches(plan.LoweredName, name, word, plan.Pinyin)) return false;
   }
 
   const size_t tab2 = line.find('\t', tab1 + 1);

@@ -50,6 +50,7 @@
 namespace jollix {
 
 class ContentSearch;
+class PinyinReadings;
 
 // Longest texts of a query, in bytes.
 inline constexpr size_t kMaxNameWords = 499;
@@ -70,6 +71,9 @@ struct QueryRecord {
   uint32_t TimeTo = 0xFFFFFFFFu;
   uint32_t SizeFrom = 0;  // inclusive range of the record size in bytes
   uint32_t SizeTo = 0xFFFFFFFFu;
+  // Pinyin on: a name word of ASCII letters also matches a run of Chinese characters that it
+  // spells in pinyin (desktop/PinyinMatch.h). Off, the default, every word matches as typed.
+  bool Pinyin = false;
 };
 
 // The posting lists that lower-cased name words select, in the order the words select them: a
@@ -129,9 +133,10 @@ class SearchServer {
 
   // The records that Search examines for Query, as offsets in index/AllFile.dat, in
   // examination order: with name words the postings common to the lists they select (file
-  // order); without, the type lists of the class (text files when the class is 0), in
-  // type-number order. *damaged, when given, tells whether a list read showed the index
-  // damaged; the candidates are then empty.
+  // order; with pinyin on, the lists of the words that may match as pinyin are left out, and
+  // when that leaves none, every record of the type lists, in file order); without, the type lists
+  // of the class (text files when the class is 0), in type-number order. *damaged, when given,
+  // tells whether a list read showed the index damaged; the candidates are then empty.
   std::vector<uint32_t> FindCandidates(bool* damaged = nullptr) const;
 
   // The type map of index/FileType.txt, which the form extends with extensions it adds later.
@@ -189,6 +194,9 @@ class SearchServer {
   int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                        const ContentSearch* matcher, ResultPage& page);
   void CloseGeneration();
+  // The reading table for a pinyin search, loaded at the first one; null when it cannot be read
+  // (pinyin words then match as typed only).
+  const PinyinReadings* PinyinTable();
 
   Prompter& prompter_;
   IconList& icons_;
@@ -205,6 +213,8 @@ class SearchServer {
   ClassSelection class_selection_;
   std::array<bool, kClassColumns> form_columns_{};  // columns the form rewrote
   std::atomic<int> count_{0};
+  std::unique_ptr<PinyinReadings> pinyin_;  // touched by the searching thread only
+  bool pinyin_tried_ = false;
 };
 
 }  // namespace jollix
