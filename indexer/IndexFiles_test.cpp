@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ConfigFile.h"
 #include "common/Gbk.h"
 #include "common/IndexLayout.h"
 #include "indexer/BuildIndex.h"
@@ -173,6 +174,14 @@ TEST(IndexFiles, EqualThoseOfThePlainReferenceBuilderByteForByte) {
   EXPECT_EQ(dir.Read("index/AllFile.dat"), all);
   EXPECT_TRUE(dir.Read("index/MetaIndex.ind") == meta);
   EXPECT_TRUE(dir.Read("index/IndexData.ind") == data);
+  // The same lists when the postings are filled and written in bands of any size.
+  for (size_t band_bytes : {size_t{1}, size_t{4096}, size_t{40000}}) {
+    IndexConfig config;
+    ASSERT_TRUE(ReadConfig("config.txt", &config));
+    BuildIndex(prompter, config, band_bytes).Build();
+    EXPECT_TRUE(dir.Read("index/MetaIndex.ind") == meta) << band_bytes;
+    EXPECT_TRUE(dir.Read("index/IndexData.ind") == data) << band_bytes;
+  }
   EXPECT_NE(all.find("\t-1\t"), std::string::npos);  // the sparse file was recorded
 }
 
