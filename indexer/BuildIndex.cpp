@@ -193,10 +193,10 @@ std::string_view NameExtension(std::string_view name) {
   return name.substr(dot + 1);
 }
 
-BuildIndex::BuildIndex(Prompter& prompter, const IndexConfig& config, size_t band_bytes)
+BuildIndex::BuildIndex(Prompter& prompter, const IndexConfig& config, size_t buffer_bytes)
     : prompter_(prompter),
       config_(config),
-      band_bytes_(band_bytes),
+      buffer_bytes_(buffer_bytes),
       counts_(new uint32_t[kListCount]()) {
   int largest = 0;
   bool opened = ReadFileTypes(kFileTypeFile, FileTypeReader::kIndexBuilder,
@@ -258,27 +258,100 @@ void BuildIndex::ReadRecords(int fd, RecordTable* table) {
 
 namespace {
 
-// Lists [first, end) whose postings are filled and written together.
-struct Band {
-  int First = 0, End = 0;
-  size_t Postings = 0;
-};
+// Smallest buffer a list is given: a list shorter than this is held whole, and the writes of
+// a long one are never smaller.
+constexpr uint32_t kMinListBuffer = 256;
 
-// Consecutive lists, as many as fit under limit postings (at least one list each).
-std::vector<Band> CutBands(const uint32_t* counts, size_t limit) {
-  std::vector<Band> bands;
-  Band band;
-  for (int i = 0; i < kListCount; ++i) {
-    if (band.End > band.First && band.Postings + counts[i] > limit) {
-      bands.push_back(band);
-      band = Band{i, i, 0};
-    }
-    band.End = i + 1;
-    band.Postings += counts[i];
+// Writes the whole buffer at the offset, retrying short writes.
+bool WriteAllAt(int fd, const void* bytes, size_t size, uint64_t offset) {
+  const char* at = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t n = pwrite(fd, at, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += n;
+    size -= static_cast<size_t>(n);
+    offset += static_cast<uint64_t>(n);
   }
-  bands.push_back(band);
-  return bands;
+  return true;
 }
+
+void ToLittleEndian(int32_t* postings, size_t count) {
+  if constexpr (std::endian::native != std::endian::little) {
+    for (size_t i = 0; i < count; ++i) {
+      postings[i] = static_cast<int32_t>(__builtin_bswap32(static_cast<uint32_t>(postings[i])));
+    }
+  }
+}
+
+// The postings file being filled: every list has a buffer in one array, in list order, and a
+// full buffer is written to the list's place in the file. When every buffer holds its whole
+// list, the array is the file and is written at the end in one piece.
+class PostingWriter {
+ public:
+  PostingWriter(int fd, const uint32_t* counts, size_t limit) : fd_(fd) {
+    uint64_t total = 0;
+    for (int i = 0; i < kListCount; ++i) total += counts[i];
+    whole_ = total <= limit;
+    uint64_t held = 0, file_at = 0;
+    for (int i = 0; i < kListCount; ++i) {
+      uint64_t size = counts[i];
+      if (!whole_ && size > kMinListBuffer) {
+        // The list's share of the limit, in proportion to its length.
+        size = std::max<uint64_t>(kMinListBuffer, (size * limit + total - 1) / total);
+        size = std::min<uint64_t>(size, counts[i]);
+      }
+      lists_[i] = {held, 0, static_cast<uint32_t>(size), file_at};
+      held += size;
+      file_at += uint64_t{counts[i]} * 4;
+    }
+    held_ = held;
+    postings_.reset(new (std::nothrow) int32_t[held ? held : 1]);
+    if (!postings_) OutOfMemory();
+  }
+
+  void Put(int list, int32_t posting) {
+    Buffer& b = lists_[list];
+    postings_[b.Start + b.Filled++] = posting;
+    if (b.Filled == b.Size && !whole_) Flush(b);
+  }
+
+  // Writes what the buffers still hold. False when any write failed.
+  bool Finish() {
+    if (whole_) {
+      ToLittleEndian(postings_.get(), held_);
+      ok_ = ok_ && WriteAllAt(fd_, postings_.get(), held_ * 4, 0);
+    } else {
+      for (Buffer& b : lists_) {
+        if (b.Filled > 0) Flush(b);
+      }
+    }
+    return ok_;
+  }
+
+ private:
+  struct Buffer {
+    uint64_t Start;   // in postings_
+    uint32_t Filled;  // postings held
+    uint32_t Size;    // postings it can hold
+    uint64_t FileAt;  // where its next posting goes in the file
+  };
+
+  void Flush(Buffer& b) {
+    int32_t* at = postings_.get() + b.Start;
+    ToLittleEndian(at, b.Filled);
+    ok_ = ok_ && WriteAllAt(fd_, at, uint64_t{b.Filled} * 4, b.FileAt);
+    b.FileAt += uint64_t{b.Filled} * 4;
+    b.Filled = 0;
+  }
+
+  int fd_;
+  bool whole_ = true;
+  bool ok_ = true;
+  uint64_t held_ = 0;
+  std::unique_ptr<int32_t[]> postings_;
+  Buffer lists_[kListCount];
+};
 
 }  // namespace
 
@@ -300,46 +373,21 @@ int BuildIndex::SaveLists(const RecordTable& table, const char* meta_path,
     start += counts[i] * 4;
   }
 
-  const std::vector<Band> bands = CutBands(counts, std::max<size_t>(band_bytes_ / 4, 1));
-  size_t largest = 0;
-  for (const Band& band : bands) largest = std::max(largest, band.Postings);
-  std::unique_ptr<int32_t[]> postings(new (std::nothrow) int32_t[largest ? largest : 1]);
-  if (!postings) OutOfMemory();
-  // fill[list]: where the list's next posting goes in the band's array.
-  std::unique_ptr<size_t[]> fill(new size_t[kListCount]);
-  std::unique_ptr<uint32_t[]> last(new uint32_t[kListCount]);  // last record posted, + 1
-  bool data_ok = true;
-  for (const Band& band : bands) {
-    if (!data_ok) break;
-    if (band.Postings == 0) continue;
-    size_t at = 0;
-    for (int i = band.First; i < band.End; ++i) {
-      fill[i] = at;
-      at += counts[i];
-    }
-    int32_t* out = postings.get();
-    size_t* f = fill.get();
-    uint32_t* seen = last.get();
-    std::fill(seen + band.First, seen + band.End, 0);
-    uint32_t stamp = 0;
-    const auto in_band = [&](int list) { return list >= band.First && list < band.End; };
-    table.ForEach([&](int32_t posting, int type_list, const unsigned char* name, size_t n) {
-      ++stamp;
-      ForEachNameList(name, n, [&](int list) {
-        if (in_band(list) && seen[list] != stamp) {
-          seen[list] = stamp;
-          out[f[list]++] = posting;
-        }
-      });
-      if (in_band(type_list)) out[f[type_list]++] = posting;
-    });
-    if constexpr (std::endian::native != std::endian::little) {
-      for (size_t i = 0; i < band.Postings; ++i) {
-        out[i] = static_cast<int32_t>(__builtin_bswap32(static_cast<uint32_t>(out[i])));
+  auto writer =
+      std::make_unique<PostingWriter>(data, counts, std::max<size_t>(buffer_bytes_ / 4, 1));
+  std::unique_ptr<uint32_t[]> last(new uint32_t[kListCount]());  // last record posted, + 1
+  uint32_t stamp = 0;
+  table.ForEach([&](int32_t posting, int type_list, const unsigned char* name, size_t n) {
+    ++stamp;
+    ForEachNameList(name, n, [&](int list) {
+      if (last[list] != stamp) {
+        last[list] = stamp;
+        writer->Put(list, posting);
       }
-    }
-    data_ok = WriteAll(data, out, band.Postings * 4);
-  }
+    });
+    writer->Put(type_list, posting);
+  });
+  bool data_ok = writer->Finish();
   bool meta_ok = WriteAll(meta, directory.data(), directory.size());
   meta_ok = (close(meta) == 0) && meta_ok;
   data_ok = (close(data) == 0) && data_ok;

@@ -5,12 +5,13 @@
 // A posting is the byte offset of a record's line in index/AllFile.dat. The list numbering and
 // the character codes are those of common/IndexLayout.h, which the query engine shares.
 //
-// The lists are built in two passes, so that memory holds postings only in exact arrays: the
-// first reads the record lines once, keeps each record's lower-cased name and type in a compact
-// table and counts the postings of every list; the second fills the lists from the table and
-// writes them in bands of consecutive lists, each band at most band_bytes of postings (one list
-// larger than that is a band of its own), one walk of the table per band. The peak is the table
-// plus one band, however many records there are.
+// The lists are built in two passes, so that memory never holds every posting: the first reads
+// the record lines once, keeps each record's lower-cased name and type in a compact table and
+// counts the postings of every list; the second walks the table and fills a buffer per list,
+// writing a full buffer to its list's place in the postings file. The buffers share buffer_bytes
+// in proportion to the lists' lengths (none smaller than a few hundred postings, or its whole
+// list); when every list fits, they are the file itself and are written in one piece. The peak
+// is the table plus the buffers, however many records there are.
 //
 // Runs in the installation folder on the indexer's work thread, after the scan. Every failure
 // ends the process (see Build); the builder lives until then.
@@ -39,11 +40,12 @@ class BuildIndex {
   // number read (1 when none is above 0). Ends the process with -5 and the fatal line on
   // standard output when the file cannot be opened. config holds the values read at the start of
   // the run; Build writes them back with the new LastIndexTime.
-  BuildIndex(Prompter& prompter, const IndexConfig& config, size_t band_bytes = kDefaultBandBytes);
+  BuildIndex(Prompter& prompter, const IndexConfig& config,
+             size_t buffer_bytes = kDefaultBufferBytes);
 
-  // Postings held at once: with the table of a million records (about 30 MiB) the run stays
-  // under 100 MiB, and the lists of a few hundred thousand records fit one band.
-  static constexpr size_t kDefaultBandBytes = size_t{32} << 20;
+  // Bytes of postings held at once: with the table of a million records (about 30 MiB) the run
+  // stays under 100 MiB, and the lists of a few hundred thousand records are held whole.
+  static constexpr size_t kDefaultBufferBytes = size_t{32} << 20;
 
   // Reads the record lines (index/AllFile.dat, or the temporary file the scan wrote them to),
   // adds every record, writes the two list files under their temporary names and renames all
@@ -73,7 +75,7 @@ class BuildIndex {
 
   Prompter& prompter_;
   IndexConfig config_;
-  size_t band_bytes_;
+  size_t buffer_bytes_;
   std::map<std::string, int, std::less<>> types_;
   int next_type_ = 1;
   int record_count_ = 0;

@@ -1,7 +1,7 @@
 // The files of an index run, byte for byte, against a plain reference builder kept here: a
 // one-thread walk that writes each record with printf, and posting lists gathered in maps from
 // a plain reading of the record lines. However the indexer scans and builds (threads, counted
-// lists, postings written band by band), its four kinds of files must equal these.
+// lists, postings written from buffers), its four kinds of files must equal these.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -174,13 +174,13 @@ TEST(IndexFiles, EqualThoseOfThePlainReferenceBuilderByteForByte) {
   EXPECT_EQ(dir.Read("index/AllFile.dat"), all);
   EXPECT_TRUE(dir.Read("index/MetaIndex.ind") == meta);
   EXPECT_TRUE(dir.Read("index/IndexData.ind") == data);
-  // The same lists when the postings are filled and written in bands of any size.
-  for (size_t band_bytes : {size_t{1}, size_t{4096}, size_t{40000}}) {
+  // The same lists when the postings are written from buffers of any size.
+  for (size_t buffer_bytes : {size_t{1}, size_t{4096}, size_t{40000}}) {
     IndexConfig config;
     ASSERT_TRUE(ReadConfig("config.txt", &config));
-    BuildIndex(prompter, config, band_bytes).Build();
-    EXPECT_TRUE(dir.Read("index/MetaIndex.ind") == meta) << band_bytes;
-    EXPECT_TRUE(dir.Read("index/IndexData.ind") == data) << band_bytes;
+    BuildIndex(prompter, config, buffer_bytes).Build();
+    EXPECT_TRUE(dir.Read("index/MetaIndex.ind") == meta) << buffer_bytes;
+    EXPECT_TRUE(dir.Read("index/IndexData.ind") == data) << buffer_bytes;
   }
   EXPECT_NE(all.find("\t-1\t"), std::string::npos);  // the sparse file was recorded
 }
