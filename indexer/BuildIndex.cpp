@@ -262,11 +262,20 @@ namespace {
 // a long one are never smaller.
 constexpr uint32_t kMinListBuffer = 256;
 
+constexpr size_t kWritePiece = size_t{1} << 20;
+
 // Writes the whole buffer at the offset, retrying short writes.
 bool WriteAllAt(int fd, const void* bytes, size_t size, uint64_t offset) {
   const char* at = static_cast<const char*>(bytes);
   while (size > 0) {
-    const ssize_t n = pwrite(fd, at, size, static_cast<off_t>(offset));
+    // Through a small staging buffer, in pieces of 1 MiB: on the machines measured, the kernel
+    // copied from the large postings array into the page cache several times slower than
+    // from a buffer that stays in the cache (the index of 200 000 files: about 6 % of the run
+    // against 2 % with the copy here included).
+    thread_local std::unique_ptr<char[]> stage(new char[kWritePiece]);
+    const size_t piece = std::min(size, kWritePiece);
+    std::memcpy(stage.get(), at, piece);
+    const ssize_t n = pwrite(fd, stage.get(), piece, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     at += n;
