@@ -44,8 +44,9 @@ class BuildIndex {
              size_t buffer_bytes = kDefaultBufferBytes);
 
   // Bytes of postings held at once: with the table of a million records (about 30 MiB) the run
-  // stays under 100 MiB, and the lists of a few hundred thousand records are held whole.
-  static constexpr size_t kDefaultBufferBytes = size_t{32} << 20;
+  // stays well under 100 MiB; more buffer saves few writes (measured at 200 000 and 1 000 000
+  // records: 16 MiB was as fast as holding whole lists, in less memory).
+  static constexpr size_t kDefaultBufferBytes = size_t{16} << 20;
 
   // Reads the record lines (index/AllFile.dat, or the temporary file the scan wrote them to),
   // adds every record, writes the two list files under their temporary names and renames all
