@@ -335,21 +335,6 @@ TEST_F(BuildIndexTest, AgreesWithAPlainReadingOfTheRulesOnManyNames) {
   EXPECT_EQ(lists, ReferenceLists(names, at, {{"txt", 1}, {"doc", 2}, {"jpg", 3}}, 4));
 }
 
-TEST(PostingList, GrowsByHalfItsCapacitySoMemoryStaysCloseToThePostings) {
-  PostingList list;
-  uint32_t last_capacity = 0;
-  for (int32_t p = 0; p < 100000; ++p) {
-    list.AddOnce(p);
-    list.AddOnce(p);
-    if (list.capacity() != last_capacity) {
-      EXPECT_EQ(list.capacity(), std::max(last_capacity + last_capacity / 2, list.size()));
-      last_capacity = list.capacity();
-    }
-  }
-  EXPECT_EQ(list.size(), 100000u);
-  for (uint32_t i = 0; i < list.size(); ++i) ASSERT_EQ(list.data()[i], int32_t(i));
-}
-
 TEST(NameExtension, OnlyDotsAfterTheFirstByteStartAnExtension) {
   EXPECT_EQ(NameExtension("read me.txt"), "txt");
   EXPECT_EQ(NameExtension("a.tar.gz"), "gz");
