@@ -11,7 +11,7 @@ namespace {
 
 constexpr int64_t kLatest = 0xFFFFFFFFll;  // the latest time a record holds
 
-// The local reading of seconds as a zone-less Qt value (its UTC spec only keeps Qt from
+// The local reading of seconds as a zone-less Qt value (its UTC time zone only keeps Qt from
 // shifting the fields).
 QDateTime Reading(int64_t seconds) {
   LocalClock clock;
