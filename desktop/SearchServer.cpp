@@ -523,7 +523,7 @@ class SearchServer::Batches {
 // files are tested shows at the next search.
 int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                                    const ContentSearch* matcher, ResultPage& page) {
-  constexpr size_t kBatchRows = 8192;
+  const size_t batch_rows = std::max<size_t>(BatchRows, 1);
   Batches lines(records_fd_, candidates);
   std::vector<RowText> passed, next;
   std::string texts, next_texts;
@@ -532,7 +532,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
   bool ended = false;
   int rows = 0;
   for (;;) {
-    for (; !ended && passed.size() <= kBatchRows && i < candidates.size(); ++i) {
+    for (; !ended && passed.size() <= batch_rows && i < candidates.size(); ++i) {
       if (Cancel) {
         count_ = static_cast<int>(i);
         return -1;
@@ -550,7 +550,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
     }
     if (i >= candidates.size()) ended = true;
     // The batch: every row that passed, but the one that opens the next batch.
-    const size_t batch = passed.size() > kBatchRows ? kBatchRows : passed.size();
+    const size_t batch = std::min(passed.size(), batch_rows);
     files.clear();
     for (size_t j = 0; j < batch; ++j) {
       const RowText& t = passed[j];

@@ -155,6 +155,9 @@ class SearchServer {
   void ClearClassColumn(int column);
 
   QueryRecord Query;
+  // Rows tested and added per batch (see Streaming above), at least 1: a tuning value, which
+  // changes neither the rows nor the counts; tests set it small to cross many batches.
+  size_t BatchRows = 8192;
   std::atomic<bool> Busy{false};    // a search runs (set and cleared by the form)
   std::atomic<bool> Cancel{false};  // the running search stops at its next candidate
 
