@@ -63,6 +63,41 @@ class ConsoleResultPage : public ResultPage {
   std::vector<std::vector<std::string>> rows_;
 };
 
+// A result page that prints each row as soon as the next one begins (or at Finish), holding one
+// row only: the rows of a desktop search, which may be half a million, never stand in memory.
+// Rows must be inserted at the end; a cell of a row already printed can no longer be set or
+// read. Each row is printed as ConsoleResultPage::Print prints it, with the leading blanks of
+// column trim_column cut (-1: none); or, in paths mode, as the full path (folder column 1 and name
+// column 0) as the file system spells it, followed by path_end.
+class ConsoleStreamPage : public ResultPage {
+ public:
+  ConsoleStreamPage(int columns, FILE* out, int trim_column);
+  ConsoleStreamPage(int columns, FILE* out, char path_end);
+  ~ConsoleStreamPage() override = default;
+  void DeleteAllRows() override;
+  int InsertRow(int row, const char* text, int image) override;
+  void SetCell(int row, int column, const char* text) override;
+  std::string Cell(int row, int column) const override;
+  int RowCount() const override { return count_; }
+  void SetRowData(int /*row*/, int64_t /*data*/) override {}
+  int64_t RowData(int /*row*/) const override { return -1; }
+
+  // Prints the row still held, when print is set (else drops it), and flushes the stream.
+  void Finish(bool print);
+
+ private:
+  void PrintHeld();
+
+  FILE* out_;
+  int trim_column_ = -1;
+  bool paths_ = false;
+  char path_end_ = '\n';
+  int count_ = 0;
+  bool held_ = false;
+  std::vector<std::string> cells_;
+  std::string line_;
+};
+
 // One page per tab, with the column counts given.
 class ConsoleResultTabs : public ResultTabs {
  public:

@@ -117,30 +117,12 @@ std::string QueryFolder(const char* dir) {
   return FileNameToGbk(path);
 }
 
-// The size column is printed without its padding.
-void TrimSizes(ResultPage& rows) {
-  for (int r = 0; r < rows.RowCount(); ++r) {
-    std::string size = rows.Cell(r, 2);
-    size.erase(0, std::min(size.find_first_not_of(' '), size.size()));
-    rows.SetCell(r, 2, size.c_str());
-  }
-}
-
 struct Options {
   FileSearchFields Fields;
   bool Help = false;
   bool Paths = false;  // print full paths only
   char PathEnd = '\n';
 };
-
-// The full path of every hit, as the file system spells it, each followed by end.
-void PrintPaths(const ResultPage& rows, int hits, char end, FILE* out) {
-  for (int r = 0; r < hits && r < rows.RowCount(); ++r) {
-    const std::string path = DiskPathFromGbk(rows.Cell(r, 1) + rows.Cell(r, 0));
-    std::fwrite(path.data(), 1, path.size(), out);
-    std::fputc(end, out);
-  }
-}
 
 // Reads the arguments into the form's fields; returns 0 or the usage error status.
 int ParseArguments(int argc, char** argv, Options* options) {
@@ -247,16 +229,16 @@ int FindMain(int argc, char** argv) {
     fields.CheckedExtensions.push_back(row.Extension);
   }
   if (HandOverQuery(fields, engine, prompter) != QueryVerdict::kAccepted) return kRefused;
-  ConsoleResultPage rows(kColumns);
-  engine.Search(rows);
+  // Rows are printed as the search adds them: the size column without its padding, or each
+  // hit's full path. A search without a hit adds only the no-result row, which paths leave out.
+  static char out_buffer[1 << 16];
+  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+  ConsoleStreamPage rows = options.Paths ? ConsoleStreamPage(kColumns, stdout, options.PathEnd)
+                                         : ConsoleStreamPage(kColumns, stdout, 2);
+  const int status = engine.Search(rows);
   // A list that the search read showed the damage.
   if (engine.IndexDamaged()) return RefuseDamagedIndex();
-  if (options.Paths) {
-    PrintPaths(rows, engine.Count(), options.PathEnd, stdout);
-    return 0;
-  }
-  TrimSizes(rows);
-  rows.Print(stdout);
+  rows.Finish(!options.Paths || status != 0 || engine.Count() > 0);
   return 0;
 }
 

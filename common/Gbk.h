@@ -16,6 +16,17 @@ bool Utf8ToGbk(std::string_view utf8, std::string* out);
 // GBK to UTF-8. Returns false (and leaves *out empty) when the input is not valid GBK.
 bool GbkToUtf8(std::string_view gbk, std::string* out);
 
+// GBK to UTF-8 through a table built once per process (from iconv, so it gives iconv's bytes):
+// appends the UTF-8 form of gbk to *out and returns true when every byte is ASCII or one of the
+// two-byte GBK characters (lead 0x81-0xFE, trail 0x40-0x7E or 0x80-0xFE); returns false, with
+// *out unspecified past its old size, for anything else (a lone or cut byte, a four-byte
+// GB18030 sequence), which the iconv path converts. GbkToUtf8 and GbkToUtf8Lossy try it first:
+// a result list converts a name per row, and an iconv call per row cost more than the search.
+// Thread-safe; allocates only when *out must grow.
+bool AppendGbkToUtf8ByTable(std::string_view gbk, std::string* out);
+// Appends the lossy UTF-8 form of gbk (as GbkToUtf8Lossy) to *out, reusing its storage.
+void AppendGbkToUtf8Lossy(std::string_view gbk, std::string* out);
+
 // Lenient forms for display: a byte sequence that does not convert is replaced by '?'.
 std::string Utf8ToGbkLossy(std::string_view utf8);
 std::string GbkToUtf8Lossy(std::string_view gbk);

@@ -1,8 +1,10 @@
 #include "common/Gbk.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "testing/TempDir.h"
 
@@ -68,6 +70,56 @@ TEST(Gbk, ExistingDiskPathTriesBothSpellings) {
   EXPECT_FALSE(ExistingDiskPath(dir / "gone", &disk));
   std::filesystem::create_symlink(dir / "nowhere", dir / "link");
   EXPECT_TRUE(ExistingDiskPath(dir / "link", &disk));  // a dangling link is still an entry
+}
+
+// iconv's own conversion of one byte sequence, the reference the table must give; nullopt when
+// iconv refuses it.
+std::optional<std::string> IconvGbkToUtf8(const std::string& gbk) {
+  iconv_t cd = iconv_open("UTF-8", "GB18030");
+  char out[64];
+  char* src = const_cast<char*>(gbk.data());
+  char* dst = out;
+  size_t src_left = gbk.size(), dst_left = sizeof out;
+  const size_t rc = iconv(cd, &src, &src_left, &dst, &dst_left);
+  iconv_close(cd);
+  if (rc == static_cast<size_t>(-1) || src_left != 0) return std::nullopt;
+  return std::string(out, sizeof out - dst_left);
+}
+
+// Every two-byte sequence with a lead byte of 0x80..0xFF, each alone and between ASCII bytes,
+// and every lone high byte: the table gives iconv's bytes for every GBK character, and declines
+// (leaving it to iconv) whatever iconv would not convert as one two-byte character; the public
+// conversions equal iconv's everywhere.
+TEST(Gbk, TheTableGivesIconvsBytesForEveryGbkCharacter) {
+  int converted = 0;
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    for (int trail = 0x00; trail <= 0xFF; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      for (const std::string& gbk : {pair, "a" + pair + "b"}) {
+        const std::optional<std::string> want = IconvGbkToUtf8(gbk);
+        std::string got = "x";
+        const bool gbk_pair =
+            lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+        if (AppendGbkToUtf8ByTable(gbk, &got)) {
+          ASSERT_TRUE(want) << std::hex << lead << " " << trail;
+          ASSERT_EQ(got, "x" + *want) << std::hex << lead << " " << trail;
+          converted += gbk == pair;
+        } else {
+          EXPECT_FALSE(gbk_pair && want) << std::hex << lead << " " << trail;
+        }
+        std::string strict;
+        EXPECT_EQ(GbkToUtf8(gbk, &strict), want.has_value());
+        if (want) EXPECT_EQ(strict, *want);
+      }
+    }
+    const std::string lone(1, static_cast<char>(lead));
+    std::string got;
+    EXPECT_FALSE(AppendGbkToUtf8ByTable(lone, &got));
+    EXPECT_EQ(GbkToUtf8Lossy(lone), "?");
+  }
+  EXPECT_EQ(converted, 126 * 190);  // every GBK character through the table
+  std::string got;
+  EXPECT_FALSE(AppendGbkToUtf8ByTable("\x81\x30\x81\x30", &got));  // four bytes: iconv's
 }
 
 }  // namespace

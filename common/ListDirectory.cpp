@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <vector>
-
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -27,8 +25,9 @@ bool DecodeListDirectory(const unsigned char* bytes, size_t size, int64_t data_s
   for (int i = 0; i < kListCount; ++i) {
     const unsigned char* p = bytes + static_cast<size_t>(i) * 8;
     ListEntry& e = entries[i];
-    e.Start = LittleEndianAt(p);
-    e.Count = LittleEndianAt(p + 4);
+    const uint32_t start = LittleEndianAt(p), count = LittleEndianAt(p + 4);  // bytes may be e
+    e.Start = start;
+    e.Count = count;
     if (e.Start != end) return false;
     if (e.Count > (data_size - end) / 4) return false;
     end += int64_t{4} * e.Count;
@@ -41,12 +40,15 @@ bool ReadListDirectory(int meta_fd, int64_t data_size, std::unique_ptr<ListEntry
   if (fstat(meta_fd, &st) != 0 || st.st_size != static_cast<off_t>(kListDirectoryBytes)) {
     return false;
   }
-  std::vector<unsigned char> bytes(kListDirectoryBytes);
-  if (ReadAt(meta_fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+  // The file is read straight into the entries and decoded in place (each entry's 8 bytes are
+  // read before they are written): one buffer, one copy, as a search of a rare word pays it.
+  static_assert(sizeof(ListEntry) == 8);
+  std::unique_ptr<ListEntry[]> entries(new ListEntry[kListCount]);
+  auto* bytes = reinterpret_cast<unsigned char*>(entries.get());
+  if (ReadAt(meta_fd, bytes, kListDirectoryBytes, 0) != static_cast<ssize_t>(kListDirectoryBytes)) {
     return false;
   }
-  std::unique_ptr<ListEntry[]> entries(new ListEntry[kListCount]);
-  if (!DecodeListDirectory(bytes.data(), bytes.size(), data_size, entries.get())) return false;
+  if (!DecodeListDirectory(bytes, kListDirectoryBytes, data_size, entries.get())) return false;
   *directory = std::move(entries);
   return true;
 }

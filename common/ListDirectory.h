@@ -28,9 +28,10 @@ struct ListEntry {
 inline constexpr size_t kListDirectoryBytes = size_t{8} * kListCount;  // 573088
 
 // Decodes bytes (the whole of index/MetaIndex.ind: 71636 little-endian pairs of 32-bit start and
-// count) into entries (kListCount of them) and checks them against data_size, the postings
-// file's size in bytes. Returns false when size is not kListDirectoryBytes or the entries do not
-// lay out exactly data_size bytes as told above; entries are then unspecified.
+// count) into entries (kListCount of them; entries may be bytes itself, decoded in place) and
+// checks them against data_size, the postings file's size in bytes. Returns false when size is not
+// kListDirectoryBytes or the entries do not lay out exactly data_size bytes as told above; entries
+// are then unspecified.
 bool DecodeListDirectory(const unsigned char* bytes, size_t size, int64_t data_size,
                          ListEntry* entries);
 

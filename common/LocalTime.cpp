@@ -60,13 +60,20 @@ bool LocalClockAt(int64_t seconds, LocalClock* clock) {
 }
 
 std::string FormatLocalTime(int64_t seconds) {
+  char text[64];
+  FormatLocalTimeInto(seconds, text, sizeof text);
+  return text;
+}
+
+void FormatLocalTimeInto(int64_t seconds, char* text, size_t size) {
   const time_t when = static_cast<time_t>(seconds);
   struct tm calendar;
-  char text[64] = "";
-  if (when == seconds && localtime_r(&when, &calendar)) {
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &calendar);
+  if (size == 0) return;
+  text[0] = '\0';
+  if (when == seconds && localtime_r(&when, &calendar) &&
+      std::strftime(text, size, "%Y-%m-%d %H:%M:%S", &calendar) == 0) {
+    text[0] = '\0';
   }
-  return text;
 }
 
 bool SecondsOfLocalClock(const LocalClock& clock, int64_t* seconds) {

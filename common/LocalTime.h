@@ -32,6 +32,8 @@ bool LocalClockAt(int64_t seconds, LocalClock* clock);
 // The time column of a desktop row: "%Y-%m-%d %H:%M:%S" of the local wall clock at seconds
 // (always 19 characters for the years 1000..9999); empty when the time cannot be represented.
 std::string FormatLocalTime(int64_t seconds);
+// The same into text (at least 64 bytes), without allocating: a result list formats one per row.
+void FormatLocalTimeInto(int64_t seconds, char* text, size_t size);
 
 // Seconds since 1970 of a local wall-clock reading, by mktime with the daylight-saving state
 // left to the zone's rules. A reading inside a daylight-saving gap moves on by the gap's length

@@ -45,8 +45,12 @@ uint32_t ContentHash(std::string_view bytes) {
 }
 
 int OpenRegularFile(const char* disk_path, int64_t* size) {
+  return OpenRegularFileAt(AT_FDCWD, disk_path, size);
+}
+
+int OpenRegularFileAt(int dirfd, const char* name, int64_t* size) {
   // Non-blocking: opening a named pipe for reading would otherwise wait for a writer.
-  const int fd = open(disk_path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const int fd = openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -52,6 +52,8 @@ uint32_t ContentHash(std::string_view bytes);
 // open descriptor, so a named pipe, socket, device or folder is passed over at once. Returns the
 // descriptor or -1; *size (when given) receives the file's size.
 int OpenRegularFile(const char* disk_path, int64_t* size = nullptr);
+// The same for name relative to the folder descriptor dirfd (or AT_FDCWD).
+int OpenRegularFileAt(int dirfd, const char* name, int64_t* size = nullptr);
 
 class ContentSearch {
  public:

@@ -9,6 +9,13 @@
 // each answer in an atomic of its own; the answering thread sleeps only when every file is
 // claimed and the one it needs next is still being read.
 //
+// Why by folder: a name search tests hundreds of thousands of entries, and the kernel's walk of
+// each full path (a lookup per component) cost more than the rest of the search. The candidates
+// come grouped by folder, so each thread opens a folder once for the run of its entries and tests
+// each entry by its name relative to that descriptor (fstatat, openat). Threads claim runs of
+// neighbouring files, so a folder's entries mostly go to one thread; the answering thread steps
+// through its run one file per answer it waits for.
+//
 // Threads: the constructor, Answer and the destructor are called from one thread, the search's.
 // The cancel flag may be set from any thread: no file is started after it, and a file being
 // read stops within one chunk.
@@ -29,6 +36,14 @@ namespace jollix {
 // The threads a content search uses: the machine's core count, at least one.
 int ContentWorkerCount();
 
+// One file to test: its GBK path from the records (folder field and name, the name starting at
+// NameAt), NUL-terminated in storage that outlives the pool.
+struct CandidateFile {
+  const char* Path = nullptr;
+  uint32_t Size = 0;    // bytes of Path before its NUL
+  uint32_t NameAt = 0;  // where the name begins: the folder is Path[0, NameAt)
+};
+
 class ContentWorkers {
  public:
   // Starts threads - 1 helper threads on the files at paths (GBK, from the records; each tried in
@@ -37,12 +52,15 @@ class ContentWorkers {
   // answer is whether the entry exists (a symbolic link counts as itself, see ExistingDiskPath).
   ContentWorkers(const ContentSearch* matcher, const std::atomic<bool>& cancel,
                  std::vector<std::string> paths, int threads);
+  // The same over files whose texts the caller keeps (see CandidateFile).
+  ContentWorkers(const ContentSearch* matcher, const std::atomic<bool>& cancel,
+                 std::vector<CandidateFile> files, int threads);
   // Stops the helpers after the files they are reading.
   ~ContentWorkers();
   ContentWorkers(const ContentWorkers&) = delete;
   ContentWorkers& operator=(const ContentWorkers&) = delete;
 
-  size_t size() const { return paths_.size(); }
+  size_t size() const { return files_.size(); }
 
   // Whether file i is a regular file that holds the words (without a matcher: whether it
   // exists); nullopt when the cancel flag stopped its test. Waits for the answer, testing files not
@@ -52,18 +70,24 @@ class ContentWorkers {
  private:
   enum State : int { kWaiting = 0, kFound, kNotFound, kCancelled };
 
-  void Work(unsigned char* buffer);
-  // Claims the next file nobody tests yet and tests it; false when none is left.
-  bool TestNext(unsigned char* buffer);
-  State Test(const std::string& gbk_path, unsigned char* buffer) const;
+  class Folder;  // a thread's open folder and scratch texts
+
+  void Start(int threads);
+  void Work(Folder& folder);
+  // Claims the next run of files nobody tests yet and tests them; false when none is left.
+  bool TestNext(Folder& folder);
+  void TestOne(size_t i, Folder& folder);
+  State Test(const CandidateFile& file, Folder& folder) const;
 
   const ContentSearch* matcher_;
   const std::atomic<bool>& cancel_;
-  std::vector<std::string> paths_;
+  std::vector<std::string> owned_paths_;  // the texts of files_ when the pool owns them
+  std::vector<CandidateFile> files_;
   std::unique_ptr<std::atomic<int>[]> states_;
   std::atomic<size_t> next_{0};  // the next file to claim
   std::atomic<bool> stopping_{false};
-  std::unique_ptr<unsigned char[]> own_buffer_;  // the answering thread's
+  std::unique_ptr<Folder> own_folder_;  // the answering thread's
+  size_t own_next_ = 0, own_end_ = 0;   // the rest of the run it claimed
   std::vector<std::thread> threads_;
 };
 

@@ -186,9 +186,11 @@ struct SearchServer::Plan {
   std::stop_token GiveUpMessages;
   // Scratch texts reused from candidate to candidate.
   std::string LoweredName, Cell;
+  char Time[64] = "";
 };
 
-// What a row shows of a record, copied out of the record line.
+// What a row shows of a record: numbers, and where its texts stand in the batch's text buffer
+// (folder field then name then a NUL, so that both the full path and the name end there).
 struct SearchServer::RowText {
   uint32_t Offset = 0;
   size_t Candidate = 0;  // its place among the candidates
@@ -196,7 +198,7 @@ struct SearchServer::RowText {
   bool KnownType = false;
   int Type = kUnknownType;
   int32_t Size = 0, Time = 0;
-  std::string Name, FolderField, FullPath;
+  uint32_t TextAt = 0, FolderSize = 0, NameSize = 0;
 };
 
 SearchServer::SearchServer(Prompter& prompter, IconList& icons)
@@ -494,59 +496,131 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   return 0;
 }
 
-// The candidates' record tests run first, all of them (they cost a line each); then the files of
-// the records that passed are tested on every core, for existence or for the content words, and
-// the rows added in candidate order.
+// The candidates' record lines, a chunk at a time: the candidates of a search without name words
+// come type list by type list, so their offsets jump back at every list; a chunk's lines are read
+// in file order, through one window of the record file, and handed out in candidate order (a
+// name search's candidates are in file order already).
+class SearchServer::Batches {
+ public:
+  Batches(int records_fd, const std::vector<uint32_t>& candidates)
+      : lines_(records_fd), candidates_(candidates) {}
+
+  // The line of candidate i (i ascending from 0 by one); empty when nothing can be read there.
+  // It stays valid until the next call.
+  std::string_view Line(size_t i) {
+    if (i >= chunk_end_) Load(i);
+    const size_t k = i - chunk_start_;
+    return std::string_view(texts_).substr(at_[k], length_[k]);
+  }
+
+ private:
+  static constexpr size_t kChunk = 4096;
+
+  void Load(size_t first) {
+    chunk_start_ = first;
+    chunk_end_ = std::min(first + kChunk, candidates_.size());
+    const size_t n = chunk_end_ - first;
+    order_.resize(n);
+    for (size_t k = 0; k < n; ++k) order_[k] = static_cast<uint32_t>(k);
+    auto before = [&](uint32_t a, uint32_t b) {
+      return candidates_[first + a] < candidates_[first + b];
+    };
+    if (!std::is_sorted(order_.begin(), order_.end(), before)) {
+      std::sort(order_.begin(), order_.end(), before);
+    }
+    texts_.clear();
+    at_.resize(n);
+    length_.resize(n);
+    for (uint32_t k : order_) {
+      const std::string_view line = lines_.LineAt(candidates_[first + k]);
+      at_[k] = static_cast<uint32_t>(texts_.size());
+      length_[k] = static_cast<uint32_t>(line.size());
+      texts_.append(line);
+    }
+  }
+
+  RecordLines lines_;
+  const std::vector<uint32_t>& candidates_;
+  size_t chunk_start_ = 0, chunk_end_ = 0;
+  std::vector<uint32_t> order_, at_, length_;
+  std::string texts_;
+};
+
+// The candidates' record tests run batch by batch; then the files of the records that passed
+// are tested on every core, for existence or for the content words, and the batch's rows added
+// in candidate order.
+//
+// A batch is answered only once the record after it that passes the record tests is known (it
+// opens the next batch): a cancel set while the batch's rows are added is then answered with that
+// record's place, exactly as when every record was tested before the first row.
 //
 // A record line is taken as it was when this search read it: a withdrawal marked while the
 // files are tested shows at the next search.
 int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                                    const ContentSearch* matcher, ResultPage& page) {
-  // The candidates of a search without name words come type list by type list, so their
-  // offsets jump back at every list: their lines are read in file order, in one pass through
-  // the record file, and kept for the tests in candidate order (a name search's candidates are
-  // in file order already).
-  std::vector<size_t> by_offset(candidates.size());
-  for (size_t i = 0; i < by_offset.size(); ++i) by_offset[i] = i;
-  std::sort(by_offset.begin(), by_offset.end(),
-            [&](size_t a, size_t b) { return candidates[a] < candidates[b]; });
-  std::vector<std::string> line_texts(candidates.size());
-  {
-    RecordLines lines(records_fd_);
-    for (size_t i : by_offset) line_texts[i].assign(lines.LineAt(candidates[i]));
-  }
-  std::vector<RowText> passed;
-  std::vector<std::string> paths;
-  RowText text;
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    if (Cancel) {
-      count_ = static_cast<int>(i);
-      return -1;
-    }
-    const std::string& line = line_texts[i];
-    if (line.empty()) break;
-    if (!PassesRecordTests(line, plan, &text)) continue;
-    text.Offset = candidates[i];
-    text.Candidate = i;
-    paths.push_back(text.FullPath);
-    passed.push_back(text);
-  }
-  line_texts = {};
-  ContentWorkers workers(matcher, Cancel, std::move(paths), ContentWorkerCount());
+  const size_t batch_rows = std::max<size_t>(BatchRows, 1);
+  Batches lines(records_fd_, candidates);
+  std::vector<RowText> passed, next;
+  std::string texts, next_texts;
+  std::vector<CandidateFile> files;
+  size_t i = 0;
+  bool ended = false;
   int rows = 0;
-  for (size_t j = 0; j < passed.size(); ++j) {
-    std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
-    if (!found) {
-      // Examined: every candidate before the one whose answer the cancel left open.
-      count_ = static_cast<int>(passed[j].Candidate);
+  for (;;) {
+    for (; !ended && passed.size() <= batch_rows && i < candidates.size(); ++i) {
+      if (Cancel) {
+        count_ = static_cast<int>(i);
+        return -1;
+      }
+      const std::string_view line = lines.Line(i);
+      if (line.empty()) {
+        ended = true;
+        break;
+      }
+      RowText text;
+      if (!PassesRecordTests(line, plan, &text, &texts)) continue;
+      text.Offset = candidates[i];
+      text.Candidate = i;
+      passed.push_back(text);
+    }
+    if (i >= candidates.size()) ended = true;
+    // The batch: every row that passed, but the one that opens the next batch.
+    const size_t batch = std::min(passed.size(), batch_rows);
+    files.clear();
+    for (size_t j = 0; j < batch; ++j) {
+      const RowText& t = passed[j];
+      files.push_back({texts.data() + t.TextAt, t.FolderSize + t.NameSize, t.FolderSize});
+    }
+    {
+      ContentWorkers workers(matcher, Cancel, std::move(files), ContentWorkerCount());
+      for (size_t j = 0; j < batch; ++j) {
+        std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
+        if (!found) {
+          // Examined: every candidate before the one whose answer the cancel left open.
+          count_ = static_cast<int>(passed[j].Candidate);
+          return -1;
+        }
+        if (*found) AddRow(passed[j], texts, plan, page, rows++);
+      }
+    }
+    files = {};
+    if (batch == passed.size()) return rows;
+    if (Cancel) {
+      count_ = static_cast<int>(passed[batch].Candidate);
       return -1;
     }
-    if (*found) AddRow(passed[j], page, rows++);
+    // The row that opens the next batch moves to the front of fresh buffers.
+    RowText first = passed[batch];
+    next_texts.assign(texts, first.TextAt, first.FolderSize + first.NameSize + 1);
+    first.TextAt = 0;
+    passed.clear();
+    passed.push_back(first);
+    texts.swap(next_texts);
   }
-  return rows;
 }
 
-bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText* row) {
+bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText* row,
+                                     std::string* texts) {
   const char kind = line[0];
   if (kind != kFolderRecord && kind != kFileRecord) return false;  // withdrawn or no record
   const bool folder_record = kind == kFolderRecord;
@@ -600,16 +674,20 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   row->Type = type;
   row->Size = size;
   row->Time = time;
-  row->Name.assign(name);
-  row->FolderField.assign(folder);
-  row->FullPath.assign(folder).append(name);
+  row->TextAt = static_cast<uint32_t>(texts->size());
+  row->FolderSize = static_cast<uint32_t>(folder.size());
+  row->NameSize = static_cast<uint32_t>(name.size());
+  texts->append(folder).append(name).push_back('\0');
   return true;
 }
 
-void SearchServer::AddRow(const RowText& text, ResultPage& page, int row) {
-  const int icon = icons_.AddIconOf(text.FullPath.c_str());
-  const int index = page.InsertRow(row, text.Name.c_str(), icon);
-  page.SetCell(index, 1, text.FolderField.c_str());
+void SearchServer::AddRow(const RowText& text, const std::string& texts, Plan& plan,
+                          ResultPage& page, int row) {
+  const char* path = texts.data() + text.TextAt;
+  const int icon = icons_.AddIconOf(path);
+  const int index = page.InsertRow(row, path + text.FolderSize, icon);
+  plan.Cell.assign(path, text.FolderSize);
+  page.SetCell(index, 1, plan.Cell.c_str());
   char number[32];
   std::snprintf(number, sizeof number, "%12u", static_cast<uint32_t>(text.Size));
   page.SetCell(index, 2, number);
@@ -617,7 +695,8 @@ void SearchServer::AddRow(const RowText& text, ResultPage& page, int row) {
                text.Folder      ? "文件夹"
                : text.KnownType ? Description(text.Type).c_str()
                                 : "未知文件类型");
-  page.SetCell(index, 4, FormatLocalTime(text.Time).c_str());  // the file manager's time
+  FormatLocalTimeInto(text.Time, plan.Time, sizeof plan.Time);  // the file manager's time
+  page.SetCell(index, 4, plan.Time);
   std::snprintf(number, sizeof number, "%d", text.Type);
   page.SetCell(index, 5, number);
   page.SetRowData(index, text.Offset);

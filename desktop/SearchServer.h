@@ -11,6 +11,14 @@
 // on every core (desktop/ContentWorkers.h); the rows are still added in candidate order, from the
 // thread that runs Search.
 //
+// Streaming: the candidates are tested in batches of a few thousand rows, record tests first,
+// then the disk tests, then the batch's rows are added, so that a search holds only one batch's
+// row texts (folder field and name, the rest as numbers), never every candidate's record line:
+// a search that finds half a million files runs in a few MiB beyond its posting lists, and its
+// first rows reach the page at once. The rows, their order and the counts are those of testing
+// every record first: a cancel that the page's rows trigger is answered with the count of the
+// first record that passed the record tests and whose disk test was not taken, as before.
+//
 // Generations: postings, record lines and type numbers are always those of one index run. The
 // engine keeps the descriptors of the three files it loaded; at the start of each search, when
 // the names in index/ lead to a newer whole generation (common/IndexGeneration.h), it loads that
@@ -152,12 +160,16 @@ class SearchServer {
   void ClearClassColumn(int column);
 
   QueryRecord Query;
+  // Rows tested and added per batch (see Streaming above), at least 1: a tuning value, which
+  // changes neither the rows nor the counts; tests set it small to cross many batches.
+  size_t BatchRows = 8192;
   std::atomic<bool> Busy{false};    // a search runs (set and cleared by the form)
   std::atomic<bool> Cancel{false};  // the running search stops at its next candidate
 
  private:
   struct Plan;     // one search's prepared query
   struct RowText;  // a record that passed every test but the dearest ones
+  class Batches;   // the candidates' record lines, read ahead a chunk at a time
   using TypeMap = std::map<std::string, int, std::less<>>;
   using ClassSelection = std::vector<std::array<bool, kClassColumns>>;
   // A generation's files checked and its directory read (see the top of this file).
@@ -186,9 +198,9 @@ class SearchServer {
   // text files only.
   int ExaminedColumn() const;
   // Whether a record line passes the tests up to the size (everything but existence and
-  // content); fills *row when it does.
-  bool PassesRecordTests(std::string_view line, Plan& plan, RowText* row);
-  void AddRow(const RowText& text, ResultPage& page, int row);
+  // content); fills *row when it does, its texts appended to *texts (folder field, name, NUL).
+  bool PassesRecordTests(std::string_view line, Plan& plan, RowText* row, std::string* texts);
+  void AddRow(const RowText& text, const std::string& texts, Plan& plan, ResultPage& page, int row);
   // Runs the tests of every candidate and adds the rows; the number of rows, or -1 when
   // cancelled (count_ then set). matcher: the content words, or null.
   int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
