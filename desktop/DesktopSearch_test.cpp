@@ -24,10 +24,7 @@ using testing::IndexedInstall;
 using testing::ScopedCurrentDir;
 using Outcome = DesktopSearch::ClickOutcome;
 
-const char kFileTypes[] =
-    "txt\t1\t1\t文本文件\r\n"
-    "doc\t2\t1\tWord文档\r\n"
-    "jpg\t3\t2\tJPEG图片\r\n";
+const char* const kFileTypes = testing::kThreeFileTypes;
 
 const char kEmptyQueryText[] =
     "文件名关键词和文件内容关键词不能同时为空，请正确输入文件名关键词或文件内容关键词！";

@@ -33,10 +33,7 @@ using testing::IndexedInstall;
 using testing::ScopedCurrentDir;
 using namespace std::chrono_literals;
 
-const char kFileTypes[] =
-    "txt\t1\t1\t文本文件\r\n"
-    "doc\t2\t1\tWord文档\r\n"
-    "jpg\t3\t2\tJPEG图片\r\n";
+const char* const kFileTypes = testing::kThreeFileTypes;
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 

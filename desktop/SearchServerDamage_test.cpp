@@ -22,10 +22,7 @@ using testing::IndexDamage;
 using testing::IndexedInstall;
 using testing::ScopedCurrentDir;
 
-const char kFileTypes[] =
-    "txt\t1\t1\t文本文件\r\n"
-    "doc\t2\t1\tWord文档\r\n"
-    "jpg\t3\t2\tJPEG图片\r\n";
+const char* const kFileTypes = testing::kThreeFileTypes;
 
 class DamagedIndexTest : public ::testing::TestWithParam<IndexDamage> {
  protected:

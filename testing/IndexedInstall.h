@@ -14,6 +14,13 @@
 
 namespace jollix::testing {
 
+// A type table of three types in two classes (text: txt, doc; pictures: jpg), for tests that
+// need no more.
+inline constexpr char kThreeFileTypes[] =
+    "txt\t1\t1\t文本文件\r\n"
+    "doc\t2\t1\tWord文档\r\n"
+    "jpg\t3\t2\tJPEG图片\r\n";
+
 class IndexedInstall {
  public:
   static constexpr int32_t kDefaultTime = 1170000000;  // 2007-01-28 16:00:00 UTC
