@@ -102,10 +102,19 @@ TEST(TextCacheTest, TrustsNoDamagedEntry) {
     std::string text;
     EXPECT_FALSE(cache.Find(key, &error, &text));
   }
-  // An entry of another document that happens to have the same name.
+  // An entry with bytes after its text.
   ASSERT_TRUE(cache.Store(key, DocumentError::kNone, "the text"));
+  {
+    FILE* f = fopen(entry.c_str(), "ab");
+    ASSERT_NE(f, nullptr);
+    fputs("more", f);
+    fclose(f);
+  }
   DocumentError error;
   std::string text;
+  EXPECT_FALSE(cache.Find(key, &error, &text));
+  // An entry of another document that happens to have the same name.
+  ASSERT_TRUE(cache.Store(key, DocumentError::kNone, "the text"));
   EXPECT_FALSE(cache.Find({"/d/b.docx", 10, 20}, &error, &text));
   EXPECT_FALSE(cache.Find({key.Path, 11, 20}, &error, &text));
   EXPECT_FALSE(cache.Find({key.Path, 10, 21}, &error, &text));
