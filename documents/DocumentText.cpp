@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <mutex>
 
 #include "common/TextFile.h"
 #include "documents/PdfText.h"
@@ -94,6 +95,9 @@ DocumentError ExtractDocumentFile(DocumentKind kind, int fd, const DocumentLimit
   if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > limits.MaxFile) {
     return DocumentError::kTooLarge;
   }
+  static std::mutex large;
+  std::unique_lock<std::mutex> one_at_a_time(large, std::defer_lock);
+  if (static_cast<uint64_t>(st.st_size) > kLargeDocument) one_at_a_time.lock();
   std::string bytes(static_cast<size_t>(st.st_size), '\0');
   size_t got = 0;
   while (got < bytes.size()) {

@@ -46,6 +46,8 @@ enum class DocumentError {
 // A short text that says why, for messages.
 const char* DocumentErrorText(DocumentError error);
 
+inline constexpr size_t kLargeDocument = size_t{32} << 20;
+
 struct DocumentLimits {
   // Text taken from one document; the rest is left out (the document still counts, with the
   // text up to here).
@@ -55,7 +57,7 @@ struct DocumentLimits {
   size_t MaxPart = size_t{256} << 20;
   size_t MaxInflated = size_t{512} << 20;
   // Bytes of the file itself (read into memory whole).
-  size_t MaxFile = size_t{512} << 20;
+  size_t MaxFile = size_t{256} << 20;
   // Time for one document, checked between pages and parts and while a part inflates.
   int64_t MaxMilliseconds = 20000;
   // When given and set, the extraction stops at its next check (kCancelled).
@@ -68,6 +70,9 @@ DocumentError ExtractDocumentText(DocumentKind kind, std::string_view bytes,
                                   const DocumentLimits& limits, std::string* text);
 
 // The same for a file open for reading: reads it whole (up to MaxFile bytes) and extracts.
+// Files over kLargeDocument bytes are extracted one at a time in the process, so that a search
+// on many cores holds at most one large document in memory (the others wait, within the time a
+// cancel takes).
 DocumentError ExtractDocumentFile(DocumentKind kind, int fd, const DocumentLimits& limits,
                                   std::string* text);
 

@@ -168,6 +168,13 @@ class Package {
 
  private:
   DocumentError ReadPart(zip_t* zip, zip_uint64_t index) {
+    // The size the package declares passes a bomb over before any inflating; a part that
+    // declares less than it holds is caught as it inflates.
+    zip_stat_t st;
+    if (zip_stat_index(zip, index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+        (st.size > out_.Limits().MaxPart || inflated_ + st.size > out_.Limits().MaxInflated)) {
+      return DocumentError::kTooLarge;
+    }
     std::unique_ptr<zip_file_t, EntryCloser> part(zip_fopen_index(zip, index, 0));
     if (!part) {
       const int code = zip_error_code_zip(zip_get_error(zip));

@@ -99,6 +99,20 @@ TEST(ZipXmlTextTest, TakesTheTextPartsOfAPackage) {
   }
 }
 
+// package with the uncompressed size of every part written as size in its headers (local and
+// central), as a crafted zip bomb declares a harmless size.
+std::string DeclaringSize(std::string package, uint32_t size) {
+  auto patch = [&](std::string_view signature, size_t offset) {
+    for (size_t at = package.find(signature); at != std::string::npos;
+         at = package.find(signature, at + 4)) {
+      for (int i = 0; i < 4; ++i) package[at + offset + i] = static_cast<char>(size >> (8 * i));
+    }
+  };
+  patch(std::string_view("PK\x03\x04", 4), 22);
+  patch(std::string_view("PK\x01\x02", 4), 24);
+  return package;
+}
+
 TEST(ZipXmlTextTest, PassesOverBadPackages) {
   const std::string document = kWord + "<w:p><w:r><w:t>needle</w:t></w:r></w:p></w:document>";
   const std::string good = ZipBytes({{"word/document.xml", document}});
@@ -132,6 +146,8 @@ TEST(ZipXmlTextTest, PassesOverBadPackages) {
        {},
        DocumentError::kLocked},
       {"zip bomb", bomb, small, DocumentError::kTooLarge},
+      {"zip bomb declaring a small size", DeclaringSize(bomb, 100), small,
+       DocumentError::kTooLarge},
       {"too much inflated", two_parts, package_limit, DocumentError::kTooLarge},
   };
   for (const Bad& b : bad) {
