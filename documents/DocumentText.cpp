@@ -60,9 +60,10 @@ const char* DocumentErrorText(DocumentError error) {
     case DocumentError::kLocked:
       return "it is encrypted; open it with its password and save it without one to search it";
     case DocumentError::kTooLarge:
-      return "it is larger than a document is read to";
+      return "it is too large to read (a file over 256 MiB, or a part that inflates beyond "
+             "256 MiB: a zip bomb)";
     case DocumentError::kTooSlow:
-      return "reading its text took too long";
+      return "reading its text took longer than 20 seconds";
     case DocumentError::kCancelled:
       return "the search was cancelled";
   }
