@@ -6,9 +6,8 @@
 #include <mutex>
 
 #include "common/TextFile.h"
-#include "documents/PdfText.h"
+#include "documents/ReaderModule.h"
 #include "documents/RtfText.h"
-#include "documents/ZipXmlText.h"
 
 namespace jollix {
 namespace {
@@ -66,6 +65,8 @@ const char* DocumentErrorText(DocumentError error) {
       return "reading its text took longer than 20 seconds";
     case DocumentError::kCancelled:
       return "the search was cancelled";
+    case DocumentError::kUnavailable:
+      return "its reader could not be loaded (jollix-documents.so, beside the program)";
   }
   return "unknown";
 }
@@ -76,9 +77,10 @@ DocumentError ExtractDocumentText(DocumentKind kind, std::string_view bytes,
   if (bytes.size() > limits.MaxFile) return DocumentError::kTooLarge;
   switch (kind) {
     case DocumentKind::kZipXml:
-      return ExtractZipXmlText(bytes, limits, text);
-    case DocumentKind::kPdf:
-      return ExtractPdfText(bytes, limits, text);
+    case DocumentKind::kPdf: {
+      std::string why;
+      return ExtractThroughModule(kind, bytes, limits, text, &why);
+    }
     case DocumentKind::kRtf:
       return ExtractRtfText(bytes, limits, text);
     case DocumentKind::kPlain:

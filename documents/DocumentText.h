@@ -36,11 +36,12 @@ DocumentKind DocumentKindOf(std::string_view name);
 // Why a document gave no text.
 enum class DocumentError {
   kNone = 0,
-  kDamaged,    // not a readable document of its format (corrupt, truncated, wrong format)
-  kLocked,     // encrypted with a password that is not known
-  kTooLarge,   // the file, or a part as it inflates (a zip bomb), is beyond the limits
-  kTooSlow,    // the extraction ran past its time limit
-  kCancelled,  // the cancel flag was set
+  kDamaged,      // not a readable document of its format (corrupt, truncated, wrong format)
+  kLocked,       // encrypted with a password that is not known
+  kTooLarge,     // the file, or a part as it inflates (a zip bomb), is beyond the limits
+  kTooSlow,      // the extraction ran past its time limit
+  kCancelled,    // the cancel flag was set
+  kUnavailable,  // the reader of its format cannot be loaded (see ReaderModule.h)
 };
 
 // A short text that says why, for messages.

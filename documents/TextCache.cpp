@@ -132,7 +132,7 @@ bool TextCache::Find(const DocumentKey& key, DocumentError* error, std::string* 
          h.PathBytes == key.Path.size() && std::string_view(head).substr(sizeof h) == key.Path &&
          h.TextBytes <= (1ull << 40) &&
          static_cast<uint64_t>(st.st_size) == head.size() + h.TextBytes &&
-         h.Error <= static_cast<uint32_t>(DocumentError::kCancelled);
+         h.Error <= static_cast<uint32_t>(DocumentError::kUnavailable);
   }
   if (ok) {
     text->resize(h.TextBytes);
