@@ -133,6 +133,24 @@ TEST_F(JollixFind, FindsWordsInsideDocuments) {
   EXPECT_TRUE(std::filesystem::is_directory(dir / "cache/jollixsearch/text"));
 }
 
+TEST_F(JollixFind, WithoutTheReadersModuleDocumentsArePassedOverOnce) {
+  // A copy of the program alone, without jollix-documents.so beside it.
+  const testing::TempDir& dir = install_.dir();
+  dir.MakeDir("bare");
+  const std::string bare = dir / "bare/jollix";
+  std::filesystem::copy_file(BuildProgram("jollix"), bare);
+  for (const char* name : {"tree/one.docx", "tree/two.pdf"}) dir.Write(name, "not searched");
+  dir.Write("tree/b.txt", U8(u8"合同"));
+  ProgramEnv env = install_.Env();
+  env.Set.push_back({"XDG_CACHE_HOME", dir / "cache"});
+  ASSERT_EQ(RunHeadless(bare, {"jollix", "index", "--now"}, env).ExitStatus, 0);
+  ProgramRun run = RunHeadless(bare, {"jollix", "find", "--paths", "--content", U8(u8"合同")}, env);
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, install_.Tree() + "/b.txt\n");
+  EXPECT_EQ(Split(run.Err, '\n').size(), 1u) << "[" << run.Err << "]";
+  EXPECT_NE(run.Err.find("jollix-documents.so"), std::string::npos) << run.Err;
+}
+
 TEST_F(JollixFind, PathsPrintsOnlyTheFullPathOfEachHit) {
   ProgramRun run = Find({"--paths", "a.txt"});
   ASSERT_EQ(run.ExitStatus, 0) << run.Err;

@@ -254,6 +254,15 @@ DocumentError CachedDocumentText(TextCache* cache, DocumentKind kind, int fd, st
   limits.Cancel = cancel;
   error = ExtractDocumentFile(kind, fd, limits, text);
   if (error == DocumentError::kCancelled) return error;
+  if (error == DocumentError::kUnavailable) {
+    // Said once: every document of its kind would say the same.
+    static std::once_flag once;
+    std::call_once(once, [] {
+      std::fprintf(stderr, "jollix: documents passed over: %s\n",
+                   DocumentErrorText(DocumentError::kUnavailable));
+    });
+    return error;
+  }
   if (error != DocumentError::kNone) {
     std::fprintf(stderr, "jollix: document passed over: %s: %s\n", GbkToUtf8Lossy(path).c_str(),
                  DocumentErrorText(error));

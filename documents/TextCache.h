@@ -76,7 +76,9 @@ class TextCache {
 
 // The text of a document for a content search: the cached one when its entry holds for the
 // file open at fd, else extracted (and stored, when a cache is given). A document passed over
-// is said once on standard error, when it is extracted. kCancelled when cancel was set.
+// is said once on standard error, when it is extracted; a module of readers that cannot be
+// loaded is said once in the process (kUnavailable, not cached: a later run may have it).
+// kCancelled when cancel was set.
 DocumentError CachedDocumentText(TextCache* cache, DocumentKind kind, int fd, std::string_view path,
                                  const std::atomic<bool>* cancel, std::string* text);
 
