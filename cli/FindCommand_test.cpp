@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/TextFile.h"
+#include "testing/DocumentFiles.h"
 #include "testing/IndexDamage.h"
 #include "testing/Process.h"
 #include "testing/TestInstallation.h"
@@ -97,6 +98,57 @@ TEST_F(JollixFind, SearchesContentOnTheTextTab) {
   run = Find({"--content=Alpha"});  // case kept
   ASSERT_EQ(run.ExitStatus, 0) << run.Err;
   EXPECT_EQ(run.Out, U8(u8"搜索完毕，没有结果可显示\t\t\t\t\t\n"));
+}
+
+TEST_F(JollixFind, FindsWordsInsideDocuments) {
+  const std::string word =
+      R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)";
+  const testing::TempDir& dir = install_.dir();
+  dir.Write("tree/lease.docx",
+            testing::ZipBytes({{"word/document.xml",
+                                word + U8(u8"<w:p><w:r><w:t>租赁合</w:t></w:r><w:r><w:t>同</w:t>"
+                                          u8"</w:r></w:p></w:document>")}}));
+  dir.Write("tree/other.docx",
+            testing::ZipBytes({{"word/document.xml", word + "<w:p><w:r><w:t>none</w:t></w:r></w:p>"
+                                                            "</w:document>"}}));
+  dir.Write("tree/scan.pdf", testing::CidFontPdf("5408540C"));
+  dir.Write("tree/memo.rtf", "{\\rtf1\\ansi\\ansicpg936 \\'ba\\'cf\\'cd\\'ac}");
+  dir.Write("tree/broken.pdf", "%PDF-1.4 broken");
+  ProgramEnv env = install_.Env();
+  env.Set.push_back({"XDG_CACHE_HOME", dir / "cache"});
+  ASSERT_EQ(RunHeadless(BuildProgram("jollix"), {"jollix", "index", "--now"}, env).ExitStatus, 0);
+  for (int round = 0; round < 2; ++round) {  // extracted, then from the cache
+    SCOPED_TRACE(round);
+    ProgramRun run = RunHeadless(BuildProgram("jollix"),
+                                 {"jollix", "find", "--paths", "--content", U8(u8"合同")}, env);
+    ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+    std::vector<std::string> paths = Split(run.Out, '\n');
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{install_.Tree() + "/lease.docx",
+                                               install_.Tree() + "/memo.rtf",
+                                               install_.Tree() + "/scan.pdf"}));
+    // Said once, when the document was tried.
+    EXPECT_EQ(run.Err.find("broken.pdf") != std::string::npos, round == 0) << run.Err;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "cache/jollixsearch/text"));
+}
+
+TEST_F(JollixFind, WithoutTheReadersModuleDocumentsArePassedOverOnce) {
+  // A copy of the program alone, without jollix-documents.so beside it.
+  const testing::TempDir& dir = install_.dir();
+  dir.MakeDir("bare");
+  const std::string bare = dir / "bare/jollix";
+  std::filesystem::copy_file(BuildProgram("jollix"), bare);
+  for (const char* name : {"tree/one.docx", "tree/two.pdf"}) dir.Write(name, "not searched");
+  dir.Write("tree/b.txt", U8(u8"合同"));
+  ProgramEnv env = install_.Env();
+  env.Set.push_back({"XDG_CACHE_HOME", dir / "cache"});
+  ASSERT_EQ(RunHeadless(bare, {"jollix", "index", "--now"}, env).ExitStatus, 0);
+  ProgramRun run = RunHeadless(bare, {"jollix", "find", "--paths", "--content", U8(u8"合同")}, env);
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  EXPECT_EQ(run.Out, install_.Tree() + "/b.txt\n");
+  EXPECT_EQ(Split(run.Err, '\n').size(), 1u) << "[" << run.Err << "]";
+  EXPECT_NE(run.Err.find("jollix-documents.so"), std::string::npos) << run.Err;
 }
 
 TEST_F(JollixFind, PathsPrintsOnlyTheFullPathOfEachHit) {

@@ -54,9 +54,10 @@ ProgramRun* InstalledJollix::install_ = nullptr;
 TEST_F(InstalledJollix, PutsProgramsDataEntryAndIconUnderThePrefix) {
   ASSERT_EQ(install_->ExitStatus, 0) << install_->Out << install_->Err;
   for (const char* file :
-       {"lib/jollixsearch/jollix", "lib/jollixsearch/config.txt",
-        "lib/jollixsearch/JollixHelp.html", "lib/jollixsearch/index/FileType.txt",
-        "lib/jollixsearch/index/Translation.dat", "lib/jollixsearch/index/Pinyin.dat",
+       {"lib/jollixsearch/jollix", "lib/jollixsearch/jollix-documents.so",
+        "lib/jollixsearch/config.txt", "lib/jollixsearch/JollixHelp.html",
+        "lib/jollixsearch/index/FileType.txt", "lib/jollixsearch/index/Translation.dat",
+        "lib/jollixsearch/index/Pinyin.dat",
         "share/icons/hicolor/scalable/apps/jollixsearch.svg"}) {
     EXPECT_TRUE(fs::is_regular_file(Prefix(file))) << file;
   }

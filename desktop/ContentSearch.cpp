@@ -159,6 +159,12 @@ int64_t ContentSearch::SearchFile(const char* disk_path) {
   return found;
 }
 
+int64_t ContentSearch::SearchText(std::string_view text) const {
+  if (pattern_.empty() || text.size() < pattern_.size()) return kContentNotFound;
+  const int64_t p = ScanBuffer(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  return p >= 0 ? p : kContentNotFound;
+}
+
 int64_t ContentSearch::SearchOpenFile(int fd) { return SearchOpenFile(fd, buffer_.get(), nullptr); }
 
 int64_t ContentSearch::SearchOpenFile(int fd, unsigned char* buffer,

@@ -87,6 +87,10 @@ class ContentSearch {
   int64_t SearchOpenFile(int fd, unsigned char* buffer, const std::atomic<bool>* cancel,
                          int64_t size = -1) const;
 
+  // The same over text in memory (a document's extracted text): the position in text of the
+  // last byte of the first n bytes of the first match, or kContentNotFound.
+  int64_t SearchText(std::string_view text) const;
+
   // The converted pattern (two bytes per character), for inspection.
   const std::string& SecondPattern() const { return second_; }
   // Every form searched, the words as typed first.

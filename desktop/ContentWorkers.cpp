@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Gbk.h"
+#include "documents/TextCache.h"
 
 namespace jollix {
 namespace {
@@ -50,6 +51,7 @@ class ContentWorkers::Folder {
   bool RawDiffers() const { return utf8_ != gbk_; }
 
   std::unique_ptr<unsigned char[]> Buffer;
+  std::string Text;          // scratch: a document's text
   bool Convertible = false;  // the folder field is valid GBK
   std::string Name;          // scratch: a name converted
 
@@ -91,6 +93,7 @@ ContentWorkers::ContentWorkers(const ContentSearch* matcher, const std::atomic<b
 }
 
 void ContentWorkers::Start(int threads) {
+  if (matcher_) text_cache_ = TextCache::ForUser();
   states_.reset(new std::atomic<int>[files_.size()]);
   for (size_t i = 0; i < files_.size(); ++i) states_[i].store(kWaiting, std::memory_order_relaxed);
   // No more helpers than runs of files: a search of a few files starts no thread at all.
@@ -191,10 +194,24 @@ ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& fo
     fd = dirfd != -1 ? OpenRegularFileAt(dirfd, name, &size) : -1;
   }
   if (fd < 0) return kNotFound;
+  if (const DocumentKind kind = DocumentKindOf(raw_name); kind != DocumentKind::kPlain) {
+    return TestDocument(kind, fd, path, folder);
+  }
   const int64_t found = matcher_->SearchOpenFile(fd, folder.Buffer.get(), &cancel_, size);
   close(fd);
   if (found == kContentCancelled) return kCancelled;
   return found >= 0 ? kFound : kNotFound;
+}
+
+// A document is searched in its text, extracted (or taken from the cache) here, on the worker.
+ContentWorkers::State ContentWorkers::TestDocument(DocumentKind kind, int fd, std::string_view path,
+                                                   Folder& folder) const {
+  const DocumentError error =
+      CachedDocumentText(text_cache_.get(), kind, fd, path, &cancel_, &folder.Text);
+  close(fd);
+  if (error == DocumentError::kCancelled) return kCancelled;
+  return error == DocumentError::kNone && matcher_->SearchText(folder.Text) >= 0 ? kFound
+                                                                                 : kNotFound;
 }
 
 }  // namespace jollix

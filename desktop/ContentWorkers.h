@@ -16,6 +16,10 @@
 // neighbouring files, so a folder's entries mostly go to one thread; the answering thread steps
 // through its run one file per answer it waits for.
 //
+// Documents (a name ending .docx, .pdf, .rtf and the like, see documents/DocumentText.h) are
+// tested in their text, extracted on the thread that claimed the file, or taken from the user's
+// text cache (documents/TextCache.h); every other file in its bytes.
+//
 // Threads: the constructor, Answer and the destructor are called from one thread, the search's.
 // The cancel flag may be set from any thread: no file is started after it, and a file being
 // read stops within one chunk.
@@ -30,8 +34,11 @@
 #include <vector>
 
 #include "desktop/ContentSearch.h"
+#include "documents/DocumentText.h"
 
 namespace jollix {
+
+class TextCache;
 
 // The threads a content search uses: the machine's core count, at least one.
 int ContentWorkerCount();
@@ -78,10 +85,12 @@ class ContentWorkers {
   bool TestNext(Folder& folder);
   void TestOne(size_t i, Folder& folder);
   State Test(const CandidateFile& file, Folder& folder) const;
+  State TestDocument(DocumentKind kind, int fd, std::string_view path, Folder& folder) const;
 
   const ContentSearch* matcher_;
   const std::atomic<bool>& cancel_;
-  std::vector<std::string> owned_paths_;  // the texts of files_ when the pool owns them
+  std::shared_ptr<TextCache> text_cache_;  // of the user's cache folder, when there is one
+  std::vector<std::string> owned_paths_;   // the texts of files_ when the pool owns them
   std::vector<CandidateFile> files_;
   std::unique_ptr<std::atomic<int>[]> states_;
   std::atomic<size_t> next_{0};  // the next file to claim

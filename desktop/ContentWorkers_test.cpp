@@ -7,6 +7,8 @@
 #include <string>
 
 #include "common/Gbk.h"
+#include "documents/TextCache.h"
+#include "testing/DocumentFiles.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
@@ -89,6 +91,74 @@ TEST_F(ContentWorkersTest, WithoutWordsTheAnswerIsWhetherTheEntryExists) {
   ContentWorkers workers(nullptr, cancel_, Paths({"file.txt", "missing.txt", "folder", "dangling"}),
                          2);
   EXPECT_EQ(Answers(workers), (std::vector<int>{1, 0, 1, 1}));
+}
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(ContentWorkersDocumentTest, DocumentsAreSearchedInTheirText) {
+  using testing::U8;
+  TempDir dir;
+  ScopedEnv cache_home("XDG_CACHE_HOME", dir / "cache");
+  const std::string word =
+      R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)";
+  dir.Write("docs/split.docx",
+            testing::ZipBytes({{"word/document.xml",
+                                word + U8(u8"<w:p><w:r><w:t>签订合</w:t></w:r><w:r><w:t>同书</w:t>"
+                                          u8"</w:r></w:p></w:document>")}}));
+  dir.Write("docs/other.docx",
+            testing::ZipBytes({{"word/document.xml", word + U8(u8"<w:p><w:r><w:t>合约</w:t></w:r>"
+                                                               u8"</w:p></w:document>")}}));
+  dir.Write("docs/cid.PDF", testing::CidFontPdf("5408540C"));
+  dir.Write("docs/gbk.rtf", "{\\rtf1\\ansi\\ansicpg936 \\'ba\\'cf\\'cd\\'ac}");
+  dir.Write("docs/plain.txt", U8(u8"合同"));
+  dir.Write("docs/broken.pdf", "%PDF-1.4 broken");
+  ContentSearch matcher;
+  matcher.SetPattern("合同");  // as typed: GBK
+  ASSERT_EQ(matcher.PrepareWith(IdentityTable()), 0);
+  std::vector<std::string> paths;
+  for (const char* name :
+       {"split.docx", "other.docx", "cid.PDF", "gbk.rtf", "plain.txt", "broken.pdf"}) {
+    paths.push_back(FileNameToGbk(dir / "docs/" + name));
+  }
+  const std::vector<int> expected = {1, 0, 1, 1, 1, 0};
+  std::atomic<bool> cancel{false};
+  {
+    ContentWorkers workers(&matcher, cancel, paths, 2);
+    std::vector<int> answers;
+    for (size_t i = 0; i < workers.size(); ++i) answers.push_back(workers.Answer(i).value_or(-1));
+    EXPECT_EQ(answers, expected);
+  }
+  // The texts were kept in the user's cache, and the next search finds the same from there.
+  const TextCache cache(TextCache::UserFolder());
+  DocumentError error;
+  std::string text;
+  struct stat st;
+  ASSERT_EQ(stat((dir / "docs/split.docx").c_str(), &st), 0);
+  EXPECT_TRUE(cache.Find(
+      {paths[0], st.st_size, st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec}, &error, &text));
+  EXPECT_NE(text.find(U8(u8"合同")), std::string::npos);
+  ContentWorkers again(&matcher, cancel, paths, 1);
+  std::vector<int> answers;
+  for (size_t i = 0; i < again.size(); ++i) answers.push_back(again.Answer(i).value_or(-1));
+  EXPECT_EQ(answers, expected);
 }
 
 TEST(ContentWorkerCountTest, IsTheCoreCount) {
