@@ -1,5 +1,7 @@
 #include "desktop/PinyinMatch.h"
 
+#include <algorithm>
+
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -26,8 +28,9 @@ char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 3
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
-// The codes of the name's characters, -1 for a byte that is no double-byte character.
-std::vector<int> CharacterCodes(std::string_view name) {
+}  // namespace
+
+std::vector<int> PinyinCharacterCodes(std::string_view name) {
   std::vector<int> codes;
   for (size_t i = 0; i < name.size();) {
     const unsigned char b = name[i];
@@ -42,11 +45,24 @@ std::vector<int> CharacterCodes(std::string_view name) {
   return codes;
 }
 
+namespace {
+
+// FNV-1a, 64 bits.
+uint64_t HashText(std::string_view text) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char c : text) h = (h ^ c) * 0x100000001b3ull;
+  return h;
+}
+
 }  // namespace
 
 bool PinyinReadings::Parse(std::string_view table) {
+  const std::string_view whole_table = table;
   start_.clear();
   text_.clear();
+  readings_.clear();
+  longest_ = 0;
+  fingerprint_ = 0;
   std::vector<uint32_t> start(kCodes + 1, 0);
   std::vector<std::pair<int, std::string_view>> lines;
   int previous = -1;
@@ -79,12 +95,27 @@ bool PinyinReadings::Parse(std::string_view table) {
   }
   start_ = std::move(start);
   text_ = std::move(text);
+  for (const auto& line : lines) {
+    for (std::string_view rest = line.second; !rest.empty();) {
+      const size_t blank = rest.find(' ');
+      readings_.emplace_back(rest.substr(0, blank));
+      rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    }
+  }
+  std::sort(readings_.begin(), readings_.end());
+  readings_.erase(std::unique(readings_.begin(), readings_.end()), readings_.end());
+  for (const std::string& reading : readings_) longest_ = std::max(longest_, reading.size());
+  fingerprint_ = HashText(whole_table);
   return true;
 }
 
 bool PinyinReadings::Load(const char* path) {
   std::string table;
   return ReadWholeFile(path, &table) && Parse(table);
+}
+
+bool PinyinReadings::IsReading(std::string_view text) const {
+  return std::binary_search(readings_.begin(), readings_.end(), text);
 }
 
 std::string_view PinyinReadings::Of(int code) const {
@@ -109,7 +140,7 @@ bool PinyinMatches(const PinyinReadings& readings, std::string_view gbk_name,
   // Every character may begin a run (j = 0); a character spells on by a whole reading or by its
   // first letter.
   std::vector<char> reached(length + 1, 0), next(length + 1, 0);
-  for (int code : CharacterCodes(gbk_name)) {
+  for (int code : PinyinCharacterCodes(gbk_name)) {
     reached[0] = 1;
     std::fill(next.begin(), next.end(), 0);
     const std::string_view all = readings.Of(code);

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "common/Fatal.h"
@@ -20,6 +21,7 @@
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
+#include "desktop/PinyinIndex.h"
 #include "desktop/PinyinMatch.h"
 
 namespace jollix {
@@ -212,6 +214,17 @@ void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
   if (records_fd_ >= 0) close(records_fd_);
   postings_fd_ = records_fd_ = -1;
+  pinyin_index_.reset();
+  pinyin_index_tried_ = false;
+}
+
+void SearchServer::OpenPinyinIndex() {
+  if (pinyin_index_tried_ || postings_fd_ < 0) return;
+  pinyin_index_tried_ = true;
+  const PinyinReadings* table = PinyinTable();
+  if (!table) return;
+  pinyin_index_ = std::make_unique<PinyinIndex>();
+  if (!pinyin_index_->Open(postings_fd_, records_size_, *table)) pinyin_index_.reset();
 }
 
 const PinyinReadings* SearchServer::PinyinTable() {
@@ -438,6 +451,8 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
     for (int t = 0; sound && t < kTypeListCount; ++t) {
       if (ClassFlag(t, column)) sound = ReadList(TypeListNumber(t), &candidates);
     }
+  } else if (Query.Pinyin && PinyinCandidates(lowered_words, &candidates, &sound)) {
+    // The pinyin lists served.
   } else if (const std::string listed = ListedWords(lowered_words, Query.Pinyin); listed.empty()) {
     // Every word may match as pinyin: every record is a candidate (each stands in one type
     // list).
@@ -459,9 +474,47 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
   return candidates;
 }
 
+bool SearchServer::PinyinCandidates(const std::string& lowered_words,
+                                    std::vector<uint32_t>* candidates, bool* sound) const {
+  if (!pinyin_index_) return false;
+  auto lists_of = [&](const std::string& words, std::vector<uint32_t>* common) {
+    std::vector<std::vector<uint32_t>> lists;
+    for (int number : QueryListNumbers(words)) {
+      lists.emplace_back();
+      *sound = *sound && ReadList(number, &lists.back());
+      lists.back().push_back(kEndOfList);
+    }
+    *common = IntersectPostings(lists);
+    return !lists.empty();
+  };
+  // Each word's records, ascending; then those common to all words.
+  std::vector<std::vector<uint32_t>> sets(1);
+  const bool listed = lists_of(ListedWords(lowered_words, true), &sets[0]);
+  if (!listed) sets.clear();
+  for (const std::string& word : SplitAtBlanks(lowered_words)) {
+    if (!IsPinyinWord(word)) continue;
+    std::vector<uint32_t> spelled, typed, both;
+    if (!pinyin_index_->Candidates(word, &spelled)) return false;
+    lists_of(word, &typed);
+    std::set_union(spelled.begin(), spelled.end(), typed.begin(), typed.end(),
+                   std::back_inserter(both));
+    sets.push_back(std::move(both));
+  }
+  std::vector<uint32_t> common = sets.empty() ? std::vector<uint32_t>() : std::move(sets[0]);
+  for (size_t k = 1; k < sets.size(); ++k) {
+    std::vector<uint32_t> narrowed;
+    std::set_intersection(common.begin(), common.end(), sets[k].begin(), sets[k].end(),
+                          std::back_inserter(narrowed));
+    common.swap(narrowed);
+  }
+  *candidates = std::move(common);
+  return true;
+}
+
 int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   if (unavailable_) return -1;
   LoadNewerGeneration();
+  if (Query.Pinyin) OpenPinyinIndex();
   Plan plan;
   plan.Query = &Query;
   plan.GiveUpMessages = std::move(give_up_messages);
