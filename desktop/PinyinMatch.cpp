@@ -1,6 +1,7 @@
 #include "desktop/PinyinMatch.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/TextFile.h"
 
@@ -56,6 +57,8 @@ uint64_t HashText(std::string_view text) {
 
 }  // namespace
 
+// One pass: a search loads the table before its first pinyin word, so its parse is part of
+// that search's time.
 bool PinyinReadings::Parse(std::string_view table) {
   const std::string_view whole_table = table;
   start_.clear();
@@ -64,8 +67,10 @@ bool PinyinReadings::Parse(std::string_view table) {
   longest_ = 0;
   fingerprint_ = 0;
   std::vector<uint32_t> start(kCodes + 1, 0);
-  std::vector<std::pair<int, std::string_view>> lines;
-  int previous = -1;
+  std::string text;
+  text.reserve(table.size());
+  std::unordered_set<std::string_view> distinct;  // views into table
+  int next_code = 0;                              // the codes below it have their start
   while (!table.empty()) {
     const size_t end = table.find('\n');
     if (end == std::string_view::npos) return false;
@@ -79,31 +84,20 @@ bool PinyinReadings::Parse(std::string_view table) {
       code = code * 16 + digit;
     }
     const std::string_view readings = line.substr(5);
-    if (code <= previous || !IsLowerLetters(readings)) return false;
-    previous = code;
-    lines.emplace_back(code, readings);
-  }
-  std::string text;
-  size_t next = 0;
-  for (int code = 0; code <= kCodes; ++code) {
-    if (next < lines.size() && lines[next].first == code) {
-      start[code] = static_cast<uint32_t>(text.size());
-      text += lines[next++].second;
-    } else {
-      start[code] = static_cast<uint32_t>(text.size());
-    }
-  }
-  start_ = std::move(start);
-  text_ = std::move(text);
-  for (const auto& line : lines) {
-    for (std::string_view rest = line.second; !rest.empty();) {
+    if (code < next_code || !IsLowerLetters(readings)) return false;
+    for (; next_code <= code; ++next_code) start[next_code] = static_cast<uint32_t>(text.size());
+    text += readings;
+    for (std::string_view rest = readings; !rest.empty();) {
       const size_t blank = rest.find(' ');
-      readings_.emplace_back(rest.substr(0, blank));
+      distinct.insert(rest.substr(0, blank));
       rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     }
   }
+  for (; next_code <= kCodes; ++next_code) start[next_code] = static_cast<uint32_t>(text.size());
+  start_ = std::move(start);
+  text_ = std::move(text);
+  readings_.assign(distinct.begin(), distinct.end());
   std::sort(readings_.begin(), readings_.end());
-  readings_.erase(std::unique(readings_.begin(), readings_.end()), readings_.end());
   for (const std::string& reading : readings_) longest_ = std::max(longest_, reading.size());
   fingerprint_ = HashText(whole_table);
   return true;
