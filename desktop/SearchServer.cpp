@@ -91,15 +91,19 @@ class RecordLines {
   explicit RecordLines(int fd) : fd_(fd), window_(new char[kWindow]) {}
 
   // The line at offset through its LF, at most kRecordLineBuffer - 1 bytes; empty when nothing
-  // can be read there.
-  std::string_view LineAt(uint64_t offset) {
+  // can be read there. next is the offset of the line read after it (or none): when that lies
+  // far ahead, one line's bytes are read, not a window: copying the bytes between two far
+  // candidates costs more than a read of each (the candidates of a rare word lie far apart).
+  std::string_view LineAt(uint64_t offset, uint64_t next = UINT64_MAX) {
     const size_t max = kRecordLineBuffer - 1;
     bool inside = offset >= start_ && offset < start_ + length_;
-    bool whole = offset + max <= start_ + length_ || length_ < kWindow;
+    bool whole = offset + max <= start_ + length_ || at_end_;
     if (!inside || !whole) {
-      ssize_t got = ReadAt(fd_, window_.get(), kWindow, offset);
+      const size_t want = next - offset > kFar ? kLine : kWindow;
+      ssize_t got = ReadAt(fd_, window_.get(), want, offset);
       start_ = offset;
       length_ = got > 0 ? static_cast<size_t>(got) : 0;
+      at_end_ = length_ < want;
     }
     std::string_view rest(window_.get() + (offset - start_), start_ + length_ - offset);
     rest = rest.substr(0, max);
@@ -109,10 +113,14 @@ class RecordLines {
 
  private:
   static constexpr size_t kWindow = 65536;
+  static constexpr size_t kLine = 4096;  // holds any line taken
+  static constexpr size_t kFar = 16384;
+  static_assert(kLine >= kRecordLineBuffer);
   int fd_;
   std::unique_ptr<char[]> window_;
   uint64_t start_ = 0;
   size_t length_ = 0;
+  bool at_end_ = false;  // the window ends where the file does
 };
 
 }  // namespace
@@ -584,8 +592,10 @@ class SearchServer::Batches {
     texts_.clear();
     at_.resize(n);
     length_.resize(n);
-    for (uint32_t k : order_) {
-      const std::string_view line = lines_.LineAt(candidates_[first + k]);
+    for (size_t j = 0; j < n; ++j) {
+      const uint32_t k = order_[j];
+      const std::string_view line = lines_.LineAt(
+          candidates_[first + k], j + 1 < n ? candidates_[first + order_[j + 1]] : UINT64_MAX);
       at_[k] = static_cast<uint32_t>(texts_.size());
       length_[k] = static_cast<uint32_t>(line.size());
       texts_.append(line);
