@@ -41,28 +41,6 @@ uint32_t FromLittleEndian(uint32_t v) {
   return v;
 }
 
-// What one character spells: its readings' first letters, and its readings of two letters or
-// more (one letter is its own first letter).
-struct Spellings {
-  std::vector<char> Initials;
-  std::vector<std::string_view> Readings;
-};
-
-void SpellingsOf(const PinyinReadings& table, int code, Spellings* out) {
-  out->Initials.clear();
-  out->Readings.clear();
-  if (code <= 0) return;
-  for (std::string_view rest = table.Of(code); !rest.empty();) {
-    const size_t blank = rest.find(' ');
-    const std::string_view reading = rest.substr(0, blank);
-    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
-    if (std::find(out->Initials.begin(), out->Initials.end(), reading[0]) == out->Initials.end()) {
-      out->Initials.push_back(reading[0]);
-    }
-    if (reading.size() >= 2) out->Readings.push_back(reading);
-  }
-}
-
 std::vector<uint32_t> Intersect(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
   std::vector<uint32_t> out;
   std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
@@ -82,19 +60,19 @@ void UniteInto(std::vector<uint32_t>* into, const std::vector<uint32_t>& more) {
 
 }  // namespace
 
+uint32_t ReadingKey(std::string_view reading) { return HashBytes(kHashStart, reading); }
+
 int InitialPairList(char first, char second) {
   return static_cast<int>(Letter(first) * 26 + Letter(second));
 }
 
 int InitialList(char letter) { return kInitialListBase + static_cast<int>(Letter(letter)); }
 
-int ReadingList(std::string_view reading) {
-  return kReadingListBase + static_cast<int>(HashBytes(kHashStart, reading) % kReadingLists);
-}
+int ReadingList(uint32_t key) { return kReadingListBase + static_cast<int>(key % kReadingLists); }
 
-int ReadingPairList(std::string_view first, std::string_view second) {
-  const uint32_t h = HashBytes(HashBytes(HashBytes(kHashStart, first), "'"), second);
-  return kReadingPairListBase + static_cast<int>(h % kReadingPairLists);
+int ReadingPairList(uint32_t first_key, uint32_t second_key) {
+  const uint32_t mixed = (first_key * 0x9E3779B1u) ^ second_key;
+  return kReadingPairListBase + static_cast<int>((mixed ^ (mixed >> 16)) % kReadingPairLists);
 }
 
 bool HasLetterAfterHighByte(std::string_view name) {
@@ -108,24 +86,51 @@ bool HasLetterAfterHighByte(std::string_view name) {
   return false;
 }
 
-void PinyinListsOf(const PinyinReadings& table, const std::vector<int>& codes,
-                   std::vector<int>* lists) {
-  lists->clear();
-  Spellings previous, current;
-  for (int code : codes) {
-    SpellingsOf(table, code, &current);
-    for (char i : current.Initials) lists->push_back(InitialList(i));
-    for (std::string_view r : current.Readings) lists->push_back(ReadingList(r));
-    for (char a : previous.Initials) {
-      for (char b : current.Initials) lists->push_back(InitialPairList(a, b));
+PinyinListMaker::PinyinListMaker(const PinyinReadings& table)
+    : table_(table), spellings_(65536), last_(kPinyinListCount, 0) {}
+
+const PinyinListMaker::Spelling& PinyinListMaker::Of(int code) {
+  static const Spelling kNone;
+  if (code <= 0 || code >= 65536) return kNone;
+  Spelling& s = spellings_[code];
+  if (s.Known) return s;
+  s.Known = true;
+  for (std::string_view rest = table_.Of(code); !rest.empty();) {
+    const size_t blank = rest.find(' ');
+    const std::string_view reading = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    if (std::find(s.Initials.begin(), s.Initials.end(), reading[0]) == s.Initials.end()) {
+      s.Initials.push_back(reading[0]);
     }
-    for (std::string_view a : previous.Readings) {
-      for (std::string_view b : current.Readings) lists->push_back(ReadingPairList(a, b));
-    }
-    std::swap(previous, current);
+    if (reading.size() >= 2) s.Keys.push_back(ReadingKey(reading));
   }
-  std::sort(lists->begin(), lists->end());
-  lists->erase(std::unique(lists->begin(), lists->end()), lists->end());
+  return s;
+}
+
+void PinyinListMaker::ListsOf(const std::vector<int>& codes, std::vector<int>* lists) {
+  lists->clear();
+  if (++name_ == 0) {  // the stamps wrapped around
+    std::fill(last_.begin(), last_.end(), 0);
+    name_ = 1;
+  }
+  auto add = [&](int list) {
+    if (last_[list] == name_) return;
+    last_[list] = name_;
+    lists->push_back(list);
+  };
+  const Spelling* previous = &Of(0);
+  for (int code : codes) {
+    const Spelling& current = Of(code);
+    for (char i : current.Initials) add(InitialList(i));
+    for (uint32_t k : current.Keys) add(ReadingList(k));
+    for (char a : previous->Initials) {
+      for (char b : current.Initials) add(InitialPairList(a, b));
+    }
+    for (uint32_t a : previous->Keys) {
+      for (uint32_t b : current.Keys) add(ReadingPairList(a, b));
+    }
+    previous = &current;
+  }
 }
 
 uint32_t PinyinListCheck(int number, uint64_t start, uint32_t count, const uint32_t* postings) {
@@ -227,7 +232,8 @@ bool PinyinIndex::Candidates(std::string_view word, std::vector<uint32_t>* recor
   if (!out_of_step) return false;
   found = *out_of_step;
   if (piece(0, n)) {
-    const std::vector<uint32_t>* one = list(n == 1 ? InitialList(word[0]) : ReadingList(word));
+    const std::vector<uint32_t>* one =
+        list(n == 1 ? InitialList(word[0]) : ReadingList(ReadingKey(word)));
     if (!one) return false;
     UniteInto(&found, *one);
   }
@@ -240,7 +246,8 @@ bool PinyinIndex::Candidates(std::string_view word, std::vector<uint32_t>* recor
         if (!piece(j, m)) continue;
         const bool readings = j - i >= 2 && m - j >= 2;
         const std::vector<uint32_t>* pair =
-            list(readings ? ReadingPairList(word.substr(i, j - i), word.substr(j, m - j))
+            list(readings ? ReadingPairList(ReadingKey(word.substr(i, j - i)),
+                                            ReadingKey(word.substr(j, m - j)))
                           : InitialPairList(word[i], word[j]));
         if (!pair) return false;
         std::vector<uint32_t> step = i == 0 ? *pair : Intersect(before->second, *pair);

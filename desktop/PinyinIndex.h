@@ -53,16 +53,38 @@ inline constexpr int kPinyinListCount = kLetterAfterHighByteList + 1;
 // Whether a name belongs in kLetterAfterHighByteList.
 bool HasLetterAfterHighByte(std::string_view name);
 
-// The list numbers of the pieces above (letters a..z; readings of two letters or more).
+// The list numbers of the pieces above (letters a..z; readings of two letters or more, by
+// their keys).
+uint32_t ReadingKey(std::string_view reading);
 int InitialPairList(char first, char second);
 int InitialList(char letter);
-int ReadingList(std::string_view reading);
-int ReadingPairList(std::string_view first, std::string_view second);
+int ReadingList(uint32_t key);
+int ReadingPairList(uint32_t first_key, uint32_t second_key);
 
-// The lists that a name holds, sorted, each once, from its characters' codes as
-// PinyinCharacterCodes gives them (a code of -1 or 0 ends a run).
-void PinyinListsOf(const PinyinReadings& table, const std::vector<int>& codes,
-                   std::vector<int>* lists);
+// The lists that names hold, for the index run: what each character spells is worked out once.
+class PinyinListMaker {
+ public:
+  explicit PinyinListMaker(const PinyinReadings& table);
+
+  // The lists of a name, each once, from its characters' codes as PinyinCharacterCodes gives
+  // them (a code of -1 or 0 ends a run).
+  void ListsOf(const std::vector<int>& codes, std::vector<int>* lists);
+
+ private:
+  // What one character spells: its readings' first letters, and the keys of its readings of
+  // two letters or more (one letter is its own first letter).
+  struct Spelling {
+    bool Known = false;
+    std::vector<char> Initials;
+    std::vector<uint32_t> Keys;
+  };
+  const Spelling& Of(int code);
+
+  const PinyinReadings& table_;
+  std::vector<Spelling> spellings_;  // by code
+  std::vector<uint32_t> last_;       // by list: the name that last added it
+  uint32_t name_ = 0;
+};
 
 // The check of one list's directory entry and postings (as written, little-endian).
 uint32_t PinyinListCheck(int number, uint64_t start, uint32_t count, const uint32_t* postings);

@@ -85,12 +85,13 @@ const char* BuildPinyinIndex::Write(uint64_t records_size) {
   // list.
   std::vector<uint32_t> counts(kPinyinListCount, 0);
   std::vector<int> lists, codes;
+  PinyinListMaker maker(table_);
   auto for_each_record = [&](auto&& visit) {
     uint32_t begin = 0;
     for (size_t r = 0; r < postings_.size(); ++r) {
       codes.assign(codes_.begin() + begin, codes_.begin() + ends_[r]);
       begin = ends_[r];
-      PinyinListsOf(table_, codes, &lists);
+      maker.ListsOf(codes, &lists);
       for (int list : lists) visit(list, postings_[r]);
     }
   };
