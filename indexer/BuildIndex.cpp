@@ -20,6 +20,7 @@
 #include "common/FileTypeFile.h"
 #include "common/IndexGeneration.h"
 #include "common/IndexLayout.h"
+#include "common/TextFile.h"
 
 namespace jollix {
 namespace {
@@ -114,19 +115,6 @@ inline void ForEachNameList(const unsigned char* name, size_t n, Post&& post) {
     if (pair >= 0) post(pair);
     ++i;
   }
-}
-
-// Writes the whole buffer, retrying short writes.
-bool WriteAll(int fd, const void* bytes, size_t size) {
-  const char* at = static_cast<const char*>(bytes);
-  while (size > 0) {
-    const ssize_t n = write(fd, at, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    at += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 void PutLittleEndian(uint32_t value, unsigned char* out) {

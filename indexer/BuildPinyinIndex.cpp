@@ -12,6 +12,7 @@
 #include <new>
 
 #include "common/IndexGeneration.h"
+#include "common/TextFile.h"
 #include "desktop/PinyinIndex.h"
 
 namespace jollix {
@@ -29,18 +30,6 @@ void PutUint64(uint64_t value, unsigned char* out) {
 uint32_t ToLittleEndian(uint32_t v) {
   if constexpr (std::endian::native == std::endian::big) return __builtin_bswap32(v);
   return v;
-}
-
-bool WriteAll(int fd, const void* bytes, size_t size) {
-  const char* at = static_cast<const char*>(bytes);
-  while (size > 0) {
-    const ssize_t n = write(fd, at, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    at += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 bool HasDoubleByte(std::string_view name) {
