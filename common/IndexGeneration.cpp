@@ -26,7 +26,22 @@ FileIdentity IdentityOf(const struct stat& st) {
   return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
-int PublishGeneration(const char* records, const char* meta, const char* data) {
+namespace {
+
+// Stamps the pinyin list file and renames it into place, or frees its name: a file there from an
+// earlier run never carries the new stamp, and is removed only to spare the space.
+void PublishPinyin(const char* pinyin, const struct timespec times[2]) {
+  const bool placed = pinyin && utimensat(AT_FDCWD, pinyin, times, 0) == 0 &&
+                      std::rename(pinyin, kPinyinIndexFile) == 0;
+  if (!placed) {
+    if (pinyin) std::remove(pinyin);
+    std::remove(kPinyinIndexFile);
+  }
+}
+
+}  // namespace
+
+int PublishGeneration(const char* records, const char* meta, const char* data, const char* pinyin) {
   // The stamp is the file system's own clock, read back from the postings: a record withdrawn
   // later gets a last-write time of that clock, which never lies before it (the process's
   // clock may run ahead of the file system's coarser one).
@@ -49,12 +64,17 @@ int PublishGeneration(const char* records, const char* meta, const char* data) {
     if (utimensat(AT_FDCWD, step.from, times, 0) != 0) return step.failure;
     if (lstat(step.to, &st) == 0 && S_ISDIR(st.st_mode)) return step.failure;
   }
+  PublishPinyin(pinyin, times);
   for (const Step& step : steps) {
     if (std::strcmp(step.from, step.to) != 0 && std::rename(step.from, step.to) != 0) {
       return step.failure;
     }
   }
   return 0;
+}
+
+bool IsSameGeneration(const struct stat& pinyin, const struct stat& data) {
+  return SameTime(pinyin.st_mtim, data.st_mtim);
 }
 
 bool IsWholeGeneration(const struct stat& records, const struct stat& meta,

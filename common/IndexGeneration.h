@@ -13,6 +13,10 @@
 // later run renames its files, the set in place mixes two generations; the postings, renamed
 // first, then carry a stamp the directory does not, or the record lines an earlier one, and the
 // reader keeps what it has until the renames are done.
+//
+// The pinyin lists (index/PinyinIndex.ind) are an optional fourth member, built from the same
+// records: published, they carry the generation's stamp and are renamed first of all; a run that
+// has none removes an earlier run's. A reader takes them only with postings of the same stamp.
 #pragma once
 
 #include <sys/stat.h>
@@ -24,6 +28,8 @@ namespace jollix {
 inline constexpr char kAllFileTempFile[] = "index/AllFile.dat.tmp";
 inline constexpr char kMetaIndexTempFile[] = "index/MetaIndex.ind.tmp";
 inline constexpr char kIndexDataTempFile[] = "index/IndexData.ind.tmp";
+inline constexpr char kPinyinIndexFile[] = "index/PinyinIndex.ind";
+inline constexpr char kPinyinIndexTempFile[] = "index/PinyinIndex.ind.tmp";
 
 // Which file a name led to when it was opened.
 struct FileIdentity {
@@ -38,8 +44,15 @@ FileIdentity IdentityOf(const struct stat& st);
 // renamed for it then). Returns 0, or the indexer's exit code for the file that failed: -2 for
 // the directory, -3 for the postings and the record lines. A stamp that fails, or a folder standing
 // at one of the names, leaves every name as it was; a rename that fails otherwise leaves the
-// renames before it done.
-int PublishGeneration(const char* records, const char* meta, const char* data);
+// renames before it done. pinyin, when given, is the run's pinyin list file: stamped with the
+// others and renamed to index/PinyinIndex.ind before them; when it cannot be, or none is given,
+// the name is left free (searches then do without it) and the run goes on.
+int PublishGeneration(const char* records, const char* meta, const char* data,
+                      const char* pinyin = nullptr);
+
+// Whether a pinyin list file, as its descriptor's status tells, belongs to the generation whose
+// postings have the status data.
+bool IsSameGeneration(const struct stat& pinyin, const struct stat& data);
 
 // Whether three files, as their descriptors' status tells, are one whole generation (see the
 // top of this file).

@@ -63,6 +63,32 @@ TEST_F(GenerationTest, RecordsAlreadyInPlaceAreStampedButNotRenamed) {
   EXPECT_TRUE(Whole());
 }
 
+TEST_F(GenerationTest, PinyinListsJoinTheGenerationOrAnEarlierRunsAreRemoved) {
+  dir_.Write(kPinyinIndexFile, "old pinyin");
+  dir_.Write(kPinyinIndexTempFile, "new pinyin");
+  ASSERT_EQ(PublishGeneration(kAllFileTempFile, kMetaIndexTempFile, kIndexDataTempFile,
+                              kPinyinIndexTempFile),
+            0);
+  EXPECT_EQ(dir_.Read(kPinyinIndexFile), "new pinyin");
+  EXPECT_FALSE(dir_.Exists(kPinyinIndexTempFile));
+  EXPECT_TRUE(IsSameGeneration(StatOf(kPinyinIndexFile), StatOf(kIndexDataFile)));
+
+  // The next run has none: the file of this one must not pass for the next one's.
+  dir_.Write(kMetaIndexTempFile, "newer directory");
+  dir_.Write(kIndexDataTempFile, "newer postings");
+  ASSERT_EQ(PublishGeneration(kAllFileFile, kMetaIndexTempFile, kIndexDataTempFile), 0);
+  EXPECT_FALSE(dir_.Exists(kPinyinIndexFile));
+}
+
+TEST_F(GenerationTest, PinyinListsOfAnotherStampAreNotOfTheGeneration) {
+  dir_.Write(kPinyinIndexFile, "pinyin");
+  SetTime(kIndexDataFile, At(100, 5));
+  SetTime(kPinyinIndexFile, At(100, 5));
+  EXPECT_TRUE(IsSameGeneration(StatOf(kPinyinIndexFile), StatOf(kIndexDataFile)));
+  SetTime(kPinyinIndexFile, At(100, 6));
+  EXPECT_FALSE(IsSameGeneration(StatOf(kPinyinIndexFile), StatOf(kIndexDataFile)));
+}
+
 TEST_F(GenerationTest, AMissingFileFailsBeforeAnythingIsRenamed) {
   std::remove(kMetaIndexTempFile);
   EXPECT_EQ(PublishGeneration(kAllFileTempFile, kMetaIndexTempFile, kIndexDataTempFile), -2);

@@ -133,4 +133,16 @@ ssize_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset) {
   return static_cast<ssize_t>(got);
 }
 
+bool WriteAll(int fd, const void* bytes, size_t size) {
+  const char* at = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t n = write(fd, at, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace jollix

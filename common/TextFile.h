@@ -58,4 +58,8 @@ size_t ReadLine(FILE* f, char* buffer, size_t size);
 // -1 when an error came before any byte.
 ssize_t ReadAt(int fd, void* buffer, size_t size, uint64_t offset);
 
+// Writes size bytes at the descriptor's position, retrying short and interrupted writes.
+// Returns false unless every byte was written.
+bool WriteAll(int fd, const void* bytes, size_t size);
+
 }  // namespace jollix

@@ -1,5 +1,9 @@
 #include "desktop/PinyinMatch.h"
 
+#include <algorithm>
+#include <cstring>
+#include <unordered_set>
+
 #include "common/TextFile.h"
 
 namespace jollix {
@@ -26,8 +30,9 @@ char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 3
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
-// The codes of the name's characters, -1 for a byte that is no double-byte character.
-std::vector<int> CharacterCodes(std::string_view name) {
+}  // namespace
+
+std::vector<int> PinyinCharacterCodes(std::string_view name) {
   std::vector<int> codes;
   for (size_t i = 0; i < name.size();) {
     const unsigned char b = name[i];
@@ -42,14 +47,40 @@ std::vector<int> CharacterCodes(std::string_view name) {
   return codes;
 }
 
+namespace {
+
+// A hash of the whole text, eight bytes a step (the table is a few hundred KB, and hashed at
+// every load).
+uint64_t HashText(std::string_view text) {
+  uint64_t h = 0xcbf29ce484222325ull ^ text.size();
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    h = (h ^ word) * 0x100000001b3ull;
+    h ^= h >> 29;
+  }
+  for (; i < text.size(); ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001b3ull;
+  return h;
+}
+
 }  // namespace
 
+// One pass: a search loads the table before its first pinyin word, so its parse is part of
+// that search's time.
 bool PinyinReadings::Parse(std::string_view table) {
+  const std::string_view whole_table = table;
   start_.clear();
   text_.clear();
+  readings_.clear();
+  longest_ = 0;
+  fingerprint_ = 0;
   std::vector<uint32_t> start(kCodes + 1, 0);
-  std::vector<std::pair<int, std::string_view>> lines;
-  int previous = -1;
+  std::string text;
+  text.reserve(table.size());
+  std::unordered_set<std::string_view> distinct;  // views into table
+  std::string_view last;                          // the reading added last
+  int next_code = 0;                              // the codes below it have their start
   while (!table.empty()) {
     const size_t end = table.find('\n');
     if (end == std::string_view::npos) return false;
@@ -63,28 +94,33 @@ bool PinyinReadings::Parse(std::string_view table) {
       code = code * 16 + digit;
     }
     const std::string_view readings = line.substr(5);
-    if (code <= previous || !IsLowerLetters(readings)) return false;
-    previous = code;
-    lines.emplace_back(code, readings);
-  }
-  std::string text;
-  size_t next = 0;
-  for (int code = 0; code <= kCodes; ++code) {
-    if (next < lines.size() && lines[next].first == code) {
-      start[code] = static_cast<uint32_t>(text.size());
-      text += lines[next++].second;
-    } else {
-      start[code] = static_cast<uint32_t>(text.size());
+    if (code < next_code || !IsLowerLetters(readings)) return false;
+    for (; next_code <= code; ++next_code) start[next_code] = static_cast<uint32_t>(text.size());
+    text += readings;
+    for (std::string_view rest = readings; !rest.empty();) {
+      const size_t blank = rest.find(' ');
+      // Characters in code order mostly read as the one before (GB2312 orders by reading).
+      if (rest.substr(0, blank) != last) last = *distinct.insert(rest.substr(0, blank)).first;
+      rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     }
   }
+  for (; next_code <= kCodes; ++next_code) start[next_code] = static_cast<uint32_t>(text.size());
   start_ = std::move(start);
   text_ = std::move(text);
+  readings_.assign(distinct.begin(), distinct.end());
+  std::sort(readings_.begin(), readings_.end());
+  for (const std::string& reading : readings_) longest_ = std::max(longest_, reading.size());
+  fingerprint_ = HashText(whole_table);
   return true;
 }
 
 bool PinyinReadings::Load(const char* path) {
   std::string table;
   return ReadWholeFile(path, &table) && Parse(table);
+}
+
+bool PinyinReadings::IsReading(std::string_view text) const {
+  return std::binary_search(readings_.begin(), readings_.end(), text);
 }
 
 std::string_view PinyinReadings::Of(int code) const {
@@ -109,7 +145,7 @@ bool PinyinMatches(const PinyinReadings& readings, std::string_view gbk_name,
   // Every character may begin a run (j = 0); a character spells on by a whole reading or by its
   // first letter.
   std::vector<char> reached(length + 1, 0), next(length + 1, 0);
-  for (int code : CharacterCodes(gbk_name)) {
+  for (int code : PinyinCharacterCodes(gbk_name)) {
     reached[0] = 1;
     std::fill(next.begin(), next.end(), 0);
     const std::string_view all = readings.Of(code);

@@ -25,10 +25,25 @@ class PinyinReadings {
   // code without readings.
   std::string_view Of(int code) const;
 
+  // Whether the text is a reading of some character of the table.
+  bool IsReading(std::string_view text) const;
+  // Longest reading of the table, in letters.
+  size_t LongestReading() const { return longest_; }
+  // A hash of the table's text: what was built from one table is known by it.
+  uint64_t Fingerprint() const { return fingerprint_; }
+
  private:
   std::vector<uint32_t> start_;  // 65537 offsets into text_, by code
   std::string text_;
+  std::vector<std::string> readings_;  // every distinct reading, sorted
+  size_t longest_ = 0;
+  uint64_t fingerprint_ = 0;
 };
+
+// The characters of a GBK name as pinyin search sees them, in order: the code (lead * 256 +
+// second) of each double-byte character, -1 for each byte that forms none (ASCII, a broken
+// sequence). A run of characters is a run of codes without -1 between them.
+std::vector<int> PinyinCharacterCodes(std::string_view gbk_name);
 
 // Whether the word can be spelled in pinyin at all: non-empty and only ASCII letters.
 bool IsPinyinWord(std::string_view word);

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "common/Fatal.h"
@@ -20,6 +21,7 @@
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
+#include "desktop/PinyinIndex.h"
 #include "desktop/PinyinMatch.h"
 
 namespace jollix {
@@ -89,15 +91,19 @@ class RecordLines {
   explicit RecordLines(int fd) : fd_(fd), window_(new char[kWindow]) {}
 
   // The line at offset through its LF, at most kRecordLineBuffer - 1 bytes; empty when nothing
-  // can be read there.
-  std::string_view LineAt(uint64_t offset) {
+  // can be read there. next is the offset of the line read after it (or none): when that lies
+  // far ahead, one line's bytes are read, not a window: copying the bytes between two far
+  // candidates costs more than a read of each (the candidates of a rare word lie far apart).
+  std::string_view LineAt(uint64_t offset, uint64_t next = UINT64_MAX) {
     const size_t max = kRecordLineBuffer - 1;
     bool inside = offset >= start_ && offset < start_ + length_;
-    bool whole = offset + max <= start_ + length_ || length_ < kWindow;
+    bool whole = offset + max <= start_ + length_ || at_end_;
     if (!inside || !whole) {
-      ssize_t got = ReadAt(fd_, window_.get(), kWindow, offset);
+      const size_t want = next - offset > kFar ? kLine : kWindow;
+      ssize_t got = ReadAt(fd_, window_.get(), want, offset);
       start_ = offset;
       length_ = got > 0 ? static_cast<size_t>(got) : 0;
+      at_end_ = length_ < want;
     }
     std::string_view rest(window_.get() + (offset - start_), start_ + length_ - offset);
     rest = rest.substr(0, max);
@@ -107,10 +113,14 @@ class RecordLines {
 
  private:
   static constexpr size_t kWindow = 65536;
+  static constexpr size_t kLine = 4096;  // holds any line taken
+  static constexpr size_t kFar = 16384;
+  static_assert(kLine >= kRecordLineBuffer);
   int fd_;
   std::unique_ptr<char[]> window_;
   uint64_t start_ = 0;
   size_t length_ = 0;
+  bool at_end_ = false;  // the window ends where the file does
 };
 
 }  // namespace
@@ -212,6 +222,17 @@ void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
   if (records_fd_ >= 0) close(records_fd_);
   postings_fd_ = records_fd_ = -1;
+  pinyin_index_.reset();
+  pinyin_index_tried_ = false;
+}
+
+void SearchServer::OpenPinyinIndex() {
+  if (pinyin_index_tried_ || postings_fd_ < 0) return;
+  pinyin_index_tried_ = true;
+  const PinyinReadings* table = PinyinTable();
+  if (!table) return;
+  pinyin_index_ = std::make_unique<PinyinIndex>();
+  if (!pinyin_index_->Open(postings_fd_, records_size_, *table)) pinyin_index_.reset();
 }
 
 const PinyinReadings* SearchServer::PinyinTable() {
@@ -438,6 +459,8 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
     for (int t = 0; sound && t < kTypeListCount; ++t) {
       if (ClassFlag(t, column)) sound = ReadList(TypeListNumber(t), &candidates);
     }
+  } else if (Query.Pinyin && PinyinCandidates(lowered_words, &candidates, &sound)) {
+    // The pinyin lists served.
   } else if (const std::string listed = ListedWords(lowered_words, Query.Pinyin); listed.empty()) {
     // Every word may match as pinyin: every record is a candidate (each stands in one type
     // list).
@@ -459,9 +482,47 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
   return candidates;
 }
 
+bool SearchServer::PinyinCandidates(const std::string& lowered_words,
+                                    std::vector<uint32_t>* candidates, bool* sound) const {
+  if (!pinyin_index_) return false;
+  auto lists_of = [&](const std::string& words, std::vector<uint32_t>* common) {
+    std::vector<std::vector<uint32_t>> lists;
+    for (int number : QueryListNumbers(words)) {
+      lists.emplace_back();
+      *sound = *sound && ReadList(number, &lists.back());
+      lists.back().push_back(kEndOfList);
+    }
+    *common = IntersectPostings(lists);
+    return !lists.empty();
+  };
+  // Each word's records, ascending; then those common to all words.
+  std::vector<std::vector<uint32_t>> sets(1);
+  const bool listed = lists_of(ListedWords(lowered_words, true), &sets[0]);
+  if (!listed) sets.clear();
+  for (const std::string& word : SplitAtBlanks(lowered_words)) {
+    if (!IsPinyinWord(word)) continue;
+    std::vector<uint32_t> spelled, typed, both;
+    if (!pinyin_index_->Candidates(word, &spelled)) return false;
+    lists_of(word, &typed);
+    std::set_union(spelled.begin(), spelled.end(), typed.begin(), typed.end(),
+                   std::back_inserter(both));
+    sets.push_back(std::move(both));
+  }
+  std::vector<uint32_t> common = sets.empty() ? std::vector<uint32_t>() : std::move(sets[0]);
+  for (size_t k = 1; k < sets.size(); ++k) {
+    std::vector<uint32_t> narrowed;
+    std::set_intersection(common.begin(), common.end(), sets[k].begin(), sets[k].end(),
+                          std::back_inserter(narrowed));
+    common.swap(narrowed);
+  }
+  *candidates = std::move(common);
+  return true;
+}
+
 int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   if (unavailable_) return -1;
   LoadNewerGeneration();
+  if (Query.Pinyin) OpenPinyinIndex();
   Plan plan;
   plan.Query = &Query;
   plan.GiveUpMessages = std::move(give_up_messages);
@@ -531,8 +592,10 @@ class SearchServer::Batches {
     texts_.clear();
     at_.resize(n);
     length_.resize(n);
-    for (uint32_t k : order_) {
-      const std::string_view line = lines_.LineAt(candidates_[first + k]);
+    for (size_t j = 0; j < n; ++j) {
+      const uint32_t k = order_[j];
+      const std::string_view line = lines_.LineAt(
+          candidates_[first + k], j + 1 < n ? candidates_[first + order_[j + 1]] : UINT64_MAX);
       at_[k] = static_cast<uint32_t>(texts_.size());
       length_[k] = static_cast<uint32_t>(line.size());
       texts_.append(line);

@@ -58,6 +58,7 @@
 namespace jollix {
 
 class ContentSearch;
+class PinyinIndex;
 class PinyinReadings;
 
 // Longest texts of a query, in bytes.
@@ -141,9 +142,11 @@ class SearchServer {
 
   // The records that Search examines for Query, as offsets in index/AllFile.dat, in
   // examination order: with name words the postings common to the lists they select (file
-  // order; with pinyin on, the lists of the words that may match as pinyin are left out, and
-  // when that leaves none, every record of the type lists, in file order); without, the type lists
-  // of the class (text files when the class is 0), in type-number order. *damaged, when given,
+  // order; with pinyin on, a word that may match as pinyin selects the records its own lists
+  // hold together with those the generation's pinyin lists give it (desktop/PinyinIndex.h);
+  // without usable pinyin lists its lists are left out, and when that leaves none, every record
+  // of the type lists, in file order); without, the type lists of the class (text files when
+  // the class is 0), in type-number order. *damaged, when given,
   // tells whether a list read showed the index damaged; the candidates are then empty.
   std::vector<uint32_t> FindCandidates(bool* damaged = nullptr) const;
 
@@ -209,6 +212,13 @@ class SearchServer {
   // The reading table for a pinyin search, loaded at the first one; null when it cannot be read
   // (pinyin words then match as typed only).
   const PinyinReadings* PinyinTable();
+  // Opens the pinyin lists of the loaded generation for a pinyin search, once per generation.
+  void OpenPinyinIndex();
+  // The candidates of name words with pinyin on, from the pinyin lists; false when they cannot
+  // serve (none, or a list fails its check): the words' own lists then serve as without them.
+  // *sound tells whether the posting lists read were sound.
+  bool PinyinCandidates(const std::string& lowered_words, std::vector<uint32_t>* candidates,
+                        bool* sound) const;
 
   Prompter& prompter_;
   IconList& icons_;
@@ -227,6 +237,8 @@ class SearchServer {
   std::atomic<int> count_{0};
   std::unique_ptr<PinyinReadings> pinyin_;  // touched by the searching thread only
   bool pinyin_tried_ = false;
+  std::unique_ptr<PinyinIndex> pinyin_index_;  // of the loaded generation; touched as pinyin_
+  bool pinyin_index_tried_ = false;
 };
 
 }  // namespace jollix

@@ -1,6 +1,7 @@
 #include "indexer/BuildIndex.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "common/FileTypeFile.h"
 #include "common/IndexGeneration.h"
 #include "common/IndexLayout.h"
+#include "common/TextFile.h"
 
 namespace jollix {
 namespace {
@@ -113,19 +115,6 @@ inline void ForEachNameList(const unsigned char* name, size_t n, Post&& post) {
     if (pair >= 0) post(pair);
     ++i;
   }
-}
-
-// Writes the whole buffer, retrying short writes.
-bool WriteAll(int fd, const void* bytes, size_t size) {
-  const char* at = static_cast<const char*>(bytes);
-  while (size > 0) {
-    const ssize_t n = write(fd, at, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    at += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
 }
 
 void PutLittleEndian(uint32_t value, unsigned char* out) {
@@ -224,7 +213,7 @@ int BuildIndex::TypeOf(std::string_view extension) {
 
 // The first pass: every record into the table, every list counted. A list counts a record once
 // (a name may hold a character or a pair twice).
-void BuildIndex::ReadRecords(int fd, RecordTable* table) {
+void BuildIndex::ReadRecords(int fd, RecordTable* table, ExtraLists* extra) {
   RecordLines lines(fd);
   std::string_view line;
   int64_t offset;
@@ -253,6 +242,7 @@ void BuildIndex::ReadRecords(int fd, RecordTable* table) {
     const int type_list = TypeOf(extension);
     ++counts[type_list];
     table->Add(static_cast<int32_t>(offset), type_list, lower, n);
+    if (extra) extra->Add(static_cast<int32_t>(offset), record);
   }
 }
 
@@ -405,7 +395,7 @@ int BuildIndex::SaveLists(const RecordTable& table, const char* meta_path,
   return 0;
 }
 
-int BuildIndex::Build(const char* records) {
+int BuildIndex::Build(const char* records, ExtraLists* extra) {
   int fd = open(records, O_RDONLY | O_CLOEXEC);
   if (fd < 0) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
   record_count_ = 0;
@@ -414,16 +404,23 @@ int BuildIndex::Build(const char* records) {
   int saved;
   {
     RecordTable table;
-    ReadRecords(fd, &table);
-    close(fd);
+    ReadRecords(fd, &table, extra);
     ConsoleWrite("正在保存索引，请稍候......\n");
     saved = SaveLists(table, kMetaIndexTempFile, kIndexDataTempFile);
   }
-  if (saved == 0) saved = PublishGeneration(records, kMetaIndexTempFile, kIndexDataTempFile);
+  struct stat records_stat;
+  const char* extra_file = saved == 0 && extra && fstat(fd, &records_stat) == 0
+                               ? extra->Write(static_cast<uint64_t>(records_stat.st_size))
+                               : nullptr;
+  close(fd);
+  if (saved == 0) {
+    saved = PublishGeneration(records, kMetaIndexTempFile, kIndexDataTempFile, extra_file);
+  }
   if (saved != 0) {
     // The previous generation stays whole: nothing of this run is left behind.
     std::remove(kMetaIndexTempFile);
     std::remove(kIndexDataTempFile);
+    if (extra_file) std::remove(extra_file);
     if (std::strcmp(records, kAllFileFile) != 0) std::remove(records);
   }
   if (saved == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);

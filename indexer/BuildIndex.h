@@ -25,6 +25,7 @@
 #include <string_view>
 
 #include "common/ConfigFile.h"
+#include "common/FileRecord.h"
 #include "common/IndexLayout.h"
 #include "common/Prompter.h"
 
@@ -33,6 +34,19 @@ namespace jollix {
 // The extension of a lower-cased file name: the bytes after its last '.', where a '.' as the
 // first byte does not count (".profile" has none, "archive." an empty one).
 std::string_view NameExtension(std::string_view name);
+
+// Lists of another kind built from the same records and published with the run's files
+// (common/IndexGeneration.h): the pinyin lists (indexer/BuildPinyinIndex.h).
+class ExtraLists {
+ public:
+  virtual ~ExtraLists() = default;
+  // Every record the build adds, in file order, with its posting.
+  virtual void Add(int32_t posting, const FileRecord& record) = 0;
+  // Writes the lists for a record file of records_size bytes under a temporary name, once the
+  // posting lists are saved. Returns that name, or null when nothing was written (the run goes
+  // on without them).
+  virtual const char* Write(uint64_t records_size) = 0;
+};
 
 class BuildIndex {
  public:
@@ -58,7 +72,8 @@ class BuildIndex {
   //   index/IndexData.ind cannot be written   fatal line, exit -3
   //   (or the record lines cannot be renamed into place)
   //   config.txt cannot be written            message box, exit -1
-  int Build(const char* records = kAllFileFile);
+  // extra, when given, is handed every record added and its file is published with the others.
+  int Build(const char* records = kAllFileFile, ExtraLists* extra = nullptr);
 
   int RecordCount() const { return record_count_; }
   int NextTypeNumber() const { return next_type_; }
@@ -68,7 +83,7 @@ class BuildIndex {
  private:
   class RecordTable;
 
-  void ReadRecords(int fd, RecordTable* table);
+  void ReadRecords(int fd, RecordTable* table, ExtraLists* extra);
   int TypeOf(std::string_view extension);
   // Writes the lists to the two index files. Returns 0, -2 when the list directory and -3 when
   // the postings cannot be written whole.

@@ -10,6 +10,7 @@
 #include "common/Gbk.h"
 #include "common/IndexGeneration.h"
 #include "indexer/BuildIndex.h"
+#include "indexer/BuildPinyinIndex.h"
 #include "indexer/ScanDisk.h"
 
 namespace jollix {
@@ -32,7 +33,8 @@ void RunIndexWork(Prompter& prompter, ScanProgress& progress) {
   // The record lines go to a temporary file: the build renames them into place together with
   // the lists, so a program reading the index never sees lines of one run with lists of another.
   ScanDisk(prompter, progress).Scan(kAllFileTempFile);
-  BuildIndex(prompter, config).Build(kAllFileTempFile);
+  BuildPinyinIndex pinyin;
+  BuildIndex(prompter, config).Build(kAllFileTempFile, &pinyin);
   progress.Finished = 1;
 }
 

@@ -11,6 +11,7 @@
 #include "common/Gbk.h"
 #include "common/IndexGeneration.h"
 #include "indexer/BuildIndex.h"
+#include "indexer/BuildPinyinIndex.h"
 #include "indexer/ScanDisk.h"
 #include "indexer/ScanProgress.h"
 #include "testing/FakePorts.h"
@@ -78,7 +79,8 @@ void IndexedInstall::Index() const {
   ScanDisk(prompter, progress).Scan(kAllFileTempFile);
   IndexConfig config;
   ReadConfig(kConfigFile, &config);
-  BuildIndex(prompter, config).Build(kAllFileTempFile);
+  BuildPinyinIndex pinyin;
+  BuildIndex(prompter, config).Build(kAllFileTempFile, &pinyin);
 }
 
 std::string IndexedInstall::AllFile() const { return dir_.Read("install/index/AllFile.dat"); }
