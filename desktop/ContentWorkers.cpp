@@ -28,9 +28,11 @@ class ContentWorkers::Folder {
   Folder(const Folder&) = delete;
   Folder& operator=(const Folder&) = delete;
 
+  bool Entered(std::string_view gbk_folder) const { return entered_ && gbk_folder == gbk_; }
+
   // Makes gbk_folder (a folder field: empty or ending with '/') the folder entered.
   void Enter(std::string_view gbk_folder) {
-    if (entered_ && gbk_folder == gbk_) return;
+    if (Entered(gbk_folder)) return;
     Leave();
     entered_ = true;
     gbk_.assign(gbk_folder);
@@ -49,6 +51,12 @@ class ContentWorkers::Folder {
   }
   bool RawDiffers() const { return utf8_ != gbk_; }
 
+  // The converted spelling of the whole path of Name in the folder entered.
+  const char* ConvertedPath() {
+    path_.assign(utf8_).append(Name);
+    return path_.c_str();
+  }
+
   std::unique_ptr<unsigned char[]> Buffer;
   bool Convertible = false;  // the folder field is valid GBK
   std::string Name;          // scratch: a name converted
@@ -63,7 +71,7 @@ class ContentWorkers::Folder {
   }
 
   bool entered_ = false;
-  std::string gbk_, utf8_;
+  std::string gbk_, utf8_, path_;
   int utf8_fd_ = kNotOpened, raw_fd_ = kNotOpened;
 };
 
@@ -147,9 +155,24 @@ bool ContentWorkers::TestNext(Folder& folder) {
   return true;
 }
 
+// Whether two files' folder fields are the same.
+bool SameFolder(const CandidateFile& a, const CandidateFile& b) {
+  return a.NameAt == b.NameAt &&
+         std::string_view(a.Path, a.NameAt) == std::string_view(b.Path, b.NameAt);
+}
+
 void ContentWorkers::TestOne(size_t i, Folder& folder) {
+  // A file alone in its folder among the candidates (a rare word's hits are spread over many
+  // folders) is tested by its whole path: one system call, where entering its folder costs an
+  // open and a close besides.
+  const CandidateFile& file = files_[i];
+  // (A path too long for one system call never is: a GBK path of under 1024 bytes stays under
+  // PATH_MAX in UTF-8.)
+  const bool alone = file.Size < 1024 &&
+                     !folder.Entered(std::string_view(file.Path, file.NameAt)) &&
+                     (i + 1 == files_.size() || !SameFolder(file, files_[i + 1]));
   const State answer =
-      cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(files_[i], folder);
+      cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(file, folder, alone);
   states_[i].store(answer, std::memory_order_release);
   states_[i].notify_one();
 }
@@ -158,19 +181,24 @@ void ContentWorkers::TestOne(size_t i, Folder& folder) {
 // GBK, then its raw bytes when they differ (a name kept raw because it was not UTF-8 on disk).
 // A path splits into folder and name at a '/', which is never part of a GBK character, so the
 // path is valid GBK exactly when both parts are, and converts part by part.
-ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& folder) const {
+ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& folder,
+                                           bool alone) const {
   const std::string_view path(file.Path, file.Size);
   const char* raw_name = file.Path + file.NameAt;
   if (file.NameAt > 0 && path[file.NameAt - 1] != '/') {
     // Not a folder field and a name (a damaged record): the whole path, as it stands.
     std::string whole(path);
     folder.Enter({});
-    return Test({whole.c_str(), file.Size, 0}, folder);
+    return Test({whole.c_str(), file.Size, 0}, folder, false);
   }
   folder.Enter(path.substr(0, file.NameAt));
   const bool convertible = folder.Convertible && GbkToUtf8(path.substr(file.NameAt), &folder.Name);
   const bool raw_too = convertible && (folder.RawDiffers() || folder.Name != raw_name);
   auto spelling = [&](bool raw, int* dirfd) -> const char* {
+    if (alone) {
+      *dirfd = AT_FDCWD;
+      return raw ? file.Path : folder.ConvertedPath();
+    }
     *dirfd = folder.Descriptor(raw);
     return raw ? raw_name : folder.Name.c_str();
   };

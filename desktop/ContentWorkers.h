@@ -77,7 +77,8 @@ class ContentWorkers {
   // Claims the next run of files nobody tests yet and tests them; false when none is left.
   bool TestNext(Folder& folder);
   void TestOne(size_t i, Folder& folder);
-  State Test(const CandidateFile& file, Folder& folder) const;
+  // alone: test by the whole path, without entering the folder.
+  State Test(const CandidateFile& file, Folder& folder, bool alone) const;
 
   const ContentSearch* matcher_;
   const std::atomic<bool>& cancel_;
