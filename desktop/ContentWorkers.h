@@ -77,8 +77,11 @@ class ContentWorkers {
   // Claims the next run of files nobody tests yet and tests them; false when none is left.
   bool TestNext(Folder& folder);
   void TestOne(size_t i, Folder& folder);
-  // alone: test by the whole path, without entering the folder.
-  State Test(const CandidateFile& file, Folder& folder, bool alone) const;
+  // How a file's folder is used: not at all (the whole path is tested), entered (names are
+  // tested relative to its descriptor), or entered and listed (names are looked up in its
+  // listing, for the existence test).
+  enum Mode { kAlone, kInFolder, kInListedFolder };
+  State Test(const CandidateFile& file, Folder& folder, Mode mode) const;
 
   const ContentSearch* matcher_;
   const std::atomic<bool>& cancel_;
