@@ -1,6 +1,8 @@
-// The main program's side of the desktop index: loads the list directory (index/MetaIndex.ind)
-// and the type settings (index/FileType.txt) once, keeps index/IndexData.ind and
-// index/AllFile.dat open, and answers one query at a time.
+// The main program's side of the desktop index: checks the list directory (index/MetaIndex.ind)
+// and loads the type settings (index/FileType.txt) once, keeps the directory, index/IndexData.ind
+// and index/AllFile.dat open, and answers one query at a time, reading the directory entries of
+// the lists a query needs (common/ListDirectory.h) and the lists themselves
+// (desktop/PostingReader.h).
 //
 // A name search never reads a record line before it has narrowed the candidates: the words
 // select one posting list per character or pair of adjacent single-byte characters, and only the
