@@ -1,6 +1,7 @@
 #include "desktop/ContentWorkers.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,20 +137,25 @@ class ContentWorkers::Folder {
 
   // Whether the entry name exists in the folder entered, in the given spelling (a symbolic link
   // counts as itself). In a folder entered to be listed, the first name asked is looked up by
-  // fstatat and the folder's names are read once (getdents64); when the two agree on that
-  // name, which shows that the folder may be searched as well as read, every later name of
-  // the spelling is answered from the sorted names, without a lookup in the kernel. A folder
-  // that cannot be read, or whose answers differ, is tested name by name.
+  // fstatat and the folder's names are read once (getdents64); when the lookup reached the
+  // folder (the name was found, or is missing rather than refused: the folder may be searched
+  // as well as read) and the two agree on that name, every later name of the spelling is
+  // answered from the sorted names, without a lookup in the kernel. A folder that cannot be
+  // read or searched, or whose answers differ, is tested name by name.
   bool Exists(bool raw, const char* name) {
     const int fd = Descriptor(raw);
     if (fd == -1) return false;
     const int spelling = raw || utf8_ == gbk_ ? 1 : 0;
     if (listed_ == spelling) return std::binary_search(names_.begin(), names_.end(), name);
     struct stat st;
+    errno = 0;
     const bool found = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    // A name that was found, or that is missing (not refused), was looked up in the folder.
+    const bool searched = found || errno == ENOENT;
     if (list_ && listed_ == kNotListed && fd != AT_FDCWD) {
       listed_ = kUnlisted;
-      if (ReadNames(fd) && std::binary_search(names_.begin(), names_.end(), name) == found) {
+      if (searched && ReadNames(fd) &&
+          std::binary_search(names_.begin(), names_.end(), name) == found) {
         listed_ = spelling;
       }
     }
