@@ -1,6 +1,9 @@
 #include "common/ListDirectory.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "common/TextFile.h"
 
@@ -15,42 +18,57 @@ uint32_t LittleEndianAt(const unsigned char* p) {
 // The largest postings file whose positions a signed 32-bit start can hold.
 constexpr int64_t kMaxDataSize = INT32_MAX;
 
+// Entries read at once by the check: a buffer small enough to stay warm.
+constexpr int kCheckChunk = 4096;
+
 }  // namespace
 
-bool DecodeListDirectory(const unsigned char* bytes, size_t size, int64_t data_size,
-                         ListEntry* entries) {
-  if (size != kListDirectoryBytes || data_size < 0 || data_size > kMaxDataSize) return false;
-  if (data_size % 4 != 0) return false;
-  int64_t end = 0;  // where the lists so far end; never above data_size, so no overflow
-  for (int i = 0; i < kListCount; ++i) {
-    const unsigned char* p = bytes + static_cast<size_t>(i) * 8;
-    ListEntry& e = entries[i];
-    const uint32_t start = LittleEndianAt(p), count = LittleEndianAt(p + 4);  // bytes may be e
-    e.Start = start;
-    e.Count = count;
-    if (e.Start != end) return false;
-    if (e.Count > (data_size - end) / 4) return false;
-    end += int64_t{4} * e.Count;
-  }
-  return end == data_size;
+ListDirectory::ListDirectory(int meta_fd) : fd_(meta_fd) {}
+
+ListDirectory::~ListDirectory() {
+  if (fd_ >= 0) close(fd_);
 }
 
-bool ReadListDirectory(int meta_fd, int64_t data_size, std::unique_ptr<ListEntry[]>* directory) {
+bool ListDirectory::Check(int64_t data_size) {
   struct stat st;
-  if (fstat(meta_fd, &st) != 0 || st.st_size != static_cast<off_t>(kListDirectoryBytes)) {
+  if (fd_ < 0 || fstat(fd_, &st) != 0 || st.st_size != static_cast<off_t>(kListDirectoryBytes)) {
     return false;
   }
-  // The file is read straight into the entries and decoded in place (each entry's 8 bytes are
-  // read before they are written): one buffer, one copy, as a search of a rare word pays it.
-  static_assert(sizeof(ListEntry) == 8);
-  std::unique_ptr<ListEntry[]> entries(new ListEntry[kListCount]);
-  auto* bytes = reinterpret_cast<unsigned char*>(entries.get());
-  if (ReadAt(meta_fd, bytes, kListDirectoryBytes, 0) != static_cast<ssize_t>(kListDirectoryBytes)) {
-    return false;
+  if (data_size < 0 || data_size > kMaxDataSize || data_size % 4 != 0) return false;
+  std::unique_ptr<unsigned char[]> chunk(new unsigned char[size_t{8} * kCheckChunk]);
+  std::unique_ptr<ListEntry[]> types(new ListEntry[kTypeListCount]);
+  int64_t end = 0;  // where the lists so far end; never above data_size, so no overflow
+  for (int first = 0; first < kListCount; first += kCheckChunk) {
+    const int n = std::min(kCheckChunk, kListCount - first);
+    const size_t bytes = size_t{8} * n;
+    if (ReadAt(fd_, chunk.get(), bytes, uint64_t{8} * first) != static_cast<ssize_t>(bytes)) {
+      return false;
+    }
+    for (int i = 0; i < n; ++i) {
+      const unsigned char* p = chunk.get() + size_t{8} * i;
+      const ListEntry e{LittleEndianAt(p), LittleEndianAt(p + 4)};
+      if (e.Start != end || e.Count > (data_size - end) / 4) return false;
+      end += int64_t{4} * e.Count;
+      if (first + i >= kTypeListBase) types[first + i - kTypeListBase] = e;
+    }
   }
-  if (!DecodeListDirectory(bytes, kListDirectoryBytes, data_size, entries.get())) return false;
-  *directory = std::move(entries);
+  if (end != data_size) return false;
+  data_size_ = data_size;
+  types_ = std::move(types);
   return true;
+}
+
+bool ListDirectory::Entry(int number, ListEntry* entry) const {
+  if (!types_ || number < 0 || number >= kListCount) return false;
+  if (number >= kTypeListBase) {
+    *entry = types_[number - kTypeListBase];
+    return true;
+  }
+  unsigned char p[8];
+  if (ReadAt(fd_, p, 8, uint64_t{8} * number) != 8) return false;
+  entry->Start = LittleEndianAt(p);
+  entry->Count = LittleEndianAt(p + 4);
+  return entry->Start <= data_size_ && entry->Count <= (data_size_ - entry->Start) / 4;
 }
 
 }  // namespace jollix

@@ -10,6 +10,7 @@
 #include "common/Fatal.h"
 #include "common/Gbk.h"
 #include "common/TextFile.h"
+#include "desktop/FormScan.h"
 
 namespace jollix {
 namespace {
@@ -112,42 +113,12 @@ int ContentSearch::PrepareWith(std::string_view table) {
   if (GbkToUtf8(pattern_, &utf8)) AddForm(utf8);
   if (GbkToUtf8(EntryCharacters(second_), &utf8)) AddForm(utf8);
 
-  for (size_t& s : skip_) s = n;
-  std::memset(ends_form_, 0, sizeof ends_form_);
-  for (const std::string& form : forms_) {
-    for (size_t j = 0; j < n; ++j) {
-      unsigned char c = static_cast<unsigned char>(form[j]);
-      if (n - 1 - j < skip_[c]) skip_[c] = n - 1 - j;
-    }
-    if (n > 0) ends_form_[static_cast<unsigned char>(form[n - 1])] = true;
-  }
   return 0;
 }
 
-bool ContentSearch::MatchesAt(const unsigned char* buf, size_t k, size_t p) const {
-  const size_t n = pattern_.size();
-  const size_t start = p + 1 - n;
-  for (const std::string& form : forms_) {
-    if (static_cast<unsigned char>(form[n - 1]) != buf[p]) continue;
-    if (start + form.size() > k) continue;
-    if (std::memcmp(buf + start, form.data(), form.size()) == 0) return true;
-  }
-  return false;
-}
-
 int64_t ContentSearch::ScanBuffer(const unsigned char* buf, size_t k) const {
-  const size_t n = pattern_.size();
-  size_t p = n - 1;
-  while (p < k) {
-    size_t s = skip_[buf[p]];
-    if (s > 0) {
-      p += s;
-      continue;
-    }
-    if (ends_form_[buf[p]] && MatchesAt(buf, k, p)) return static_cast<int64_t>(p);
-    ++p;
-  }
-  return -1;
+  const int64_t start = FirstFormStart(buf, k, forms_);
+  return start < 0 ? -1 : start + static_cast<int64_t>(pattern_.size()) - 1;
 }
 
 int64_t ContentSearch::SearchFile(const char* disk_path) {

@@ -16,11 +16,8 @@
 // that spells a whole word in UTF-8 reads as unrelated characters in GBK, so such a file is
 // almost always UTF-8 text, whose words these forms are here to find.
 //
-// The scan is Horspool-like over all forms at once: one skip table built from the first n bytes
-// of every form (n = length of the words as typed, the shortest form) lets it jump up to n bytes
-// over bytes that occur in none; a window whose last byte ends a form's first n bytes is
-// confirmed byte by byte against that whole form, so no hash collision ever counts as a find.
-// The comparison is case-sensitive.
+// The scan looks for all forms at once (desktop/FormScan.h); a position counts only when a
+// whole form is there byte for byte. The comparison is case-sensitive.
 //
 // Threads: after Prepare the matcher is read-only; the overload of SearchOpenFile that takes a
 // buffer may run on many threads at once, each with its own buffer.
@@ -100,16 +97,12 @@ class ContentSearch {
   // The position in buf of the last byte of the first n bytes of the first match in buf[0, k),
   // or -1. A form must fit before k in full.
   int64_t ScanBuffer(const unsigned char* buf, size_t k) const;
-  bool MatchesAt(const unsigned char* buf, size_t k, size_t p) const;
   void AddForm(std::string form);
 
   std::string pattern_;  // the first pattern: the words as typed
   std::string second_;   // the words through the translation table
   std::vector<std::string> forms_;
   size_t longest_ = 0;  // bytes of the longest form
-  size_t skip_[256] = {};
-  // For each byte, whether some form's n-th byte is that byte (a window may end there).
-  bool ends_form_[256] = {};
   std::unique_ptr<unsigned char[]> buffer_;
 };
 

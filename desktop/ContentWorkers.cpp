@@ -1,5 +1,7 @@
 #include "desktop/ContentWorkers.h"
 
+#include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,8 +18,70 @@ namespace {
 // Files a thread claims at once: neighbours, mostly of one folder.
 constexpr size_t kRun = 16;
 constexpr int kNotOpened = -2;
+// Candidates in a row in one folder from which the existence test reads the folder's names
+// once instead of looking each name up (see Folder::Exists).
+constexpr size_t kListFrom = 4;
 
 }  // namespace
+
+// The folders a thread has open, each inside the one before it. A folder is opened relative to
+// the deepest of them that holds it, so that the kernel walks only the components below that
+// one, where an absolute path walks every component from the root (fifteen and more in a deep
+// tree): the candidates come in the walk order of the scan, so the folder entered last mostly
+// holds the next one. A folder that holds none of the next ones is closed when one outside it
+// is opened. (Keeping every entered folder's parent open as well, so that its other folders
+// were one component away, cost more in opens and closes than it saved in lookups.)
+class FolderStack {
+ public:
+  FolderStack() = default;
+  ~FolderStack() {
+    while (!open_.empty()) Pop();
+  }
+  FolderStack(const FolderStack&) = delete;
+  FolderStack& operator=(const FolderStack&) = delete;
+
+  // Opens the folder at path (ending with '/') with flags; the descriptor (-1 when it cannot be
+  // opened) belongs to the stack and stays open until a folder outside path is opened.
+  int Open(const std::string& path, int flags) {
+    while (!open_.empty() && !Holds(open_.back().Path, path)) Pop();
+    const int at = open_.empty() ? AT_FDCWD : open_.back().Fd;
+    const size_t rest = open_.empty() ? 0 : open_.back().Path.size();
+    const int fd = openat(at, path.c_str() + rest, flags);
+    if (fd >= 0) open_.push_back({path, fd});
+    return fd;
+  }
+
+  // The deepest open folder that holds path, and in *rest where path goes on below it;
+  // AT_FDCWD and 0 when none does.
+  int Nearest(std::string_view path, size_t* rest) const {
+    for (size_t k = open_.size(); k-- > 0;) {
+      if (Holds(open_[k].Path, path)) {
+        *rest = open_[k].Path.size();
+        return open_[k].Fd;
+      }
+    }
+    *rest = 0;
+    return AT_FDCWD;
+  }
+
+ private:
+  struct Opened {
+    std::string Path;
+    int Fd;
+  };
+
+  // Whether the folder (its path ending with '/') holds path below it.
+  static bool Holds(std::string_view folder, std::string_view path) {
+    return path.size() > folder.size() && path.substr(0, folder.size()) == folder;
+  }
+
+  void Pop() {
+    close(open_.back().Fd);
+    open_.pop_back();
+  }
+
+  std::vector<Opened> open_;
+};
 
 // A thread's folder: the folder field it last entered, the descriptors of its two spellings
 // (converted from GBK, and raw), opened when first needed, and scratch texts reused from file
@@ -29,24 +93,74 @@ class ContentWorkers::Folder {
   Folder(const Folder&) = delete;
   Folder& operator=(const Folder&) = delete;
 
-  // Makes gbk_folder (a folder field: empty or ending with '/') the folder entered.
-  void Enter(std::string_view gbk_folder) {
-    if (entered_ && gbk_folder == gbk_) return;
+  bool Entered(std::string_view gbk_folder) const { return entered_ && gbk_folder == gbk_; }
+
+  // Makes gbk_folder (a folder field: empty or ending with '/') the folder entered; list: the
+  // existence of its names is to be told by its listing (see Exists).
+  void Enter(std::string_view gbk_folder, bool list) {
+    if (Entered(gbk_folder)) return;
     Leave();
     entered_ = true;
+    list_ = list;
     gbk_.assign(gbk_folder);
     Convertible = GbkToUtf8(gbk_, &utf8_);
   }
 
   // The descriptor of the folder entered, in its converted or raw spelling; -1 when it cannot
-  // be opened.
+  // be opened. The converted spelling (or the raw one when they are the same) is opened through
+  // the stack of open folders; a raw spelling that differs is opened by its whole path.
   int Descriptor(bool raw) {
-    int& fd = raw || utf8_ == gbk_ ? raw_fd_ : utf8_fd_;
+    const bool stacked = !raw || utf8_ == gbk_;
+    int& fd = stacked ? stacked_fd_ : raw_fd_;
     if (fd == kNotOpened) {
       const std::string& path = raw ? gbk_ : utf8_;
-      fd = path.empty() ? AT_FDCWD : open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      fd = path.empty() ? AT_FDCWD : -1;
+      auto open_folder = [&](int flags) {
+        return stacked ? stack_.Open(path, flags | O_DIRECTORY | O_CLOEXEC)
+                       : open(path.c_str(), flags | O_DIRECTORY | O_CLOEXEC);
+      };
+      // A folder to list is opened for reading; one that may be searched but not read is
+      // still tested name by name.
+      if (!path.empty() && list_) fd = open_folder(O_RDONLY);
+      if (fd == -1 && !path.empty()) fd = open_folder(O_PATH);
     }
     return fd;
+  }
+
+  // The descriptor to test the converted whole path of Name by, and the part of it relative
+  // to that descriptor (see FolderStack).
+  const char* ConvertedPathAt(int* dirfd) {
+    path_.assign(utf8_).append(Name);
+    size_t rest = 0;
+    *dirfd = stack_.Nearest(path_, &rest);
+    return path_.c_str() + rest;
+  }
+
+  // Whether the entry name exists in the folder entered, in the given spelling (a symbolic link
+  // counts as itself). In a folder entered to be listed, the first name asked is looked up by
+  // fstatat and the folder's names are read once (getdents64); when the lookup reached the
+  // folder (the name was found, or is missing rather than refused: the folder may be searched
+  // as well as read) and the two agree on that name, every later name of the spelling is
+  // answered from the sorted names, without a lookup in the kernel. A folder that cannot be
+  // read or searched, or whose answers differ, is tested name by name.
+  bool Exists(bool raw, const char* name) {
+    const int fd = Descriptor(raw);
+    if (fd == -1) return false;
+    const int spelling = raw || utf8_ == gbk_ ? 1 : 0;
+    if (listed_ == spelling) return std::binary_search(names_.begin(), names_.end(), name);
+    struct stat st;
+    errno = 0;
+    const bool found = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    // A name that was found, or that is missing (not refused), was looked up in the folder.
+    const bool searched = found || errno == ENOENT;
+    if (list_ && listed_ == kNotListed && fd != AT_FDCWD) {
+      listed_ = kUnlisted;
+      if (searched && ReadNames(fd) &&
+          std::binary_search(names_.begin(), names_.end(), name) == found) {
+        listed_ = spelling;
+      }
+    }
+    return found;
   }
   bool RawDiffers() const { return utf8_ != gbk_; }
 
@@ -56,17 +170,45 @@ class ContentWorkers::Folder {
   std::string Name;          // scratch: a name converted
 
  private:
+  static constexpr int kNotListed = -1, kUnlisted = -2;
+
   void Leave() {
-    for (int* fd : {&utf8_fd_, &raw_fd_}) {
-      if (*fd >= 0) close(*fd);
-      *fd = kNotOpened;
-    }
+    if (raw_fd_ >= 0) close(raw_fd_);
+    raw_fd_ = stacked_fd_ = kNotOpened;
     entered_ = false;
+    listed_ = kNotListed;
+  }
+
+  // Reads the names of the folder open at fd into names_, sorted; false when it cannot.
+  bool ReadNames(int fd) {
+    size_t used = 0;
+    for (;;) {
+      if (listing_.size() - used < 32768)
+        listing_.resize(std::max<size_t>(65536, 2 * listing_.size()));
+      const ssize_t n = getdents64(fd, listing_.data() + used, listing_.size() - used);
+      if (n < 0) return false;
+      if (n == 0) break;
+      used += static_cast<size_t>(n);
+    }
+    names_.clear();
+    for (size_t at = 0; at < used;) {
+      const auto* entry = reinterpret_cast<const struct dirent64*>(listing_.data() + at);
+      names_.push_back(entry->d_name);
+      at += entry->d_reclen;
+    }
+    std::sort(names_.begin(), names_.end());
+    return true;
   }
 
   bool entered_ = false;
-  std::string gbk_, utf8_;
-  int utf8_fd_ = kNotOpened, raw_fd_ = kNotOpened;
+  bool list_ = false;
+  int listed_ = kNotListed;  // the spelling names_ holds (0 converted, 1 raw), or none
+  std::vector<char> listing_;
+  std::vector<std::string_view> names_;
+  std::string gbk_, utf8_, path_;
+  FolderStack stack_;
+  int stacked_fd_ = kNotOpened;  // belongs to stack_
+  int raw_fd_ = kNotOpened;      // a raw spelling that differs, opened by its whole path
 };
 
 int ContentWorkerCount() {
@@ -150,9 +292,29 @@ bool ContentWorkers::TestNext(Folder& folder) {
   return true;
 }
 
+// Whether two files' folder fields are the same.
+bool SameFolder(const CandidateFile& a, const CandidateFile& b) {
+  return a.NameAt == b.NameAt &&
+         std::string_view(a.Path, a.NameAt) == std::string_view(b.Path, b.NameAt);
+}
+
 void ContentWorkers::TestOne(size_t i, Folder& folder) {
+  // A file alone in its folder among the candidates (a rare word's hits are spread over many
+  // folders) is tested by its whole path: one system call, where entering its folder costs an
+  // open and a close besides.
+  const CandidateFile& file = files_[i];
+  // (A path too long for one system call never is: a GBK path of under 1024 bytes stays under
+  // PATH_MAX in UTF-8.)
+  // A folder holding many of them (a common word's) has its names read once (see Folder).
+  Mode mode = kInFolder;
+  if (!folder.Entered(std::string_view(file.Path, file.NameAt))) {
+    size_t run = 1;
+    while (run < kListFrom && i + run < files_.size() && SameFolder(file, files_[i + run])) ++run;
+    if (run == 1 && file.Size < 1024) mode = kAlone;
+    if (run >= kListFrom && !matcher_) mode = kInListedFolder;
+  }
   const State answer =
-      cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(files_[i], folder);
+      cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(file, folder, mode);
   states_[i].store(answer, std::memory_order_release);
   states_[i].notify_one();
 }
@@ -161,30 +323,40 @@ void ContentWorkers::TestOne(size_t i, Folder& folder) {
 // GBK, then its raw bytes when they differ (a name kept raw because it was not UTF-8 on disk).
 // A path splits into folder and name at a '/', which is never part of a GBK character, so the
 // path is valid GBK exactly when both parts are, and converts part by part.
-ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& folder) const {
+ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& folder,
+                                           Mode mode) const {
+  const bool alone = mode == kAlone;
   const std::string_view path(file.Path, file.Size);
   const char* raw_name = file.Path + file.NameAt;
   if (file.NameAt > 0 && path[file.NameAt - 1] != '/') {
     // Not a folder field and a name (a damaged record): the whole path, as it stands.
     std::string whole(path);
-    folder.Enter({});
-    return Test({whole.c_str(), file.Size, 0}, folder);
+    folder.Enter({}, false);
+    return Test({whole.c_str(), file.Size, 0}, folder, kInFolder);
   }
-  folder.Enter(path.substr(0, file.NameAt));
+  folder.Enter(path.substr(0, file.NameAt), mode == kInListedFolder);
   const bool convertible = folder.Convertible && GbkToUtf8(path.substr(file.NameAt), &folder.Name);
   const bool raw_too = convertible && (folder.RawDiffers() || folder.Name != raw_name);
   auto spelling = [&](bool raw, int* dirfd) -> const char* {
+    if (alone) {
+      *dirfd = AT_FDCWD;
+      return raw ? file.Path : folder.ConvertedPathAt(dirfd);
+    }
     *dirfd = folder.Descriptor(raw);
     return raw ? raw_name : folder.Name.c_str();
   };
   int dirfd;
+  if (!matcher_ && !alone) {
+    if (folder.Exists(!convertible, !convertible ? raw_name : folder.Name.c_str())) return kFound;
+    return raw_too && folder.Exists(true, raw_name) ? kFound : kNotFound;
+  }
   if (!matcher_) {
     struct stat st;
     const char* name = spelling(!convertible, &dirfd);
-    if (dirfd != -1 && fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return kFound;
+    if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return kFound;
     if (!raw_too) return kNotFound;
     name = spelling(true, &dirfd);
-    return dirfd != -1 && fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? kFound : kNotFound;
+    return fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? kFound : kNotFound;
   }
   int64_t size = 0;
   const char* name = spelling(!convertible, &dirfd);

@@ -84,7 +84,11 @@ class ContentWorkers {
   // Claims the next run of files nobody tests yet and tests them; false when none is left.
   bool TestNext(Folder& folder);
   void TestOne(size_t i, Folder& folder);
-  State Test(const CandidateFile& file, Folder& folder) const;
+  // How a file's folder is used: not at all (the whole path is tested), entered (names are
+  // tested relative to its descriptor), or entered and listed (names are looked up in its
+  // listing, for the existence test).
+  enum Mode { kAlone, kInFolder, kInListedFolder };
+  State Test(const CandidateFile& file, Folder& folder, Mode mode) const;
   State TestDocument(DocumentKind kind, int fd, std::string_view path, Folder& folder) const;
 
   const ContentSearch* matcher_;

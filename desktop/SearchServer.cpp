@@ -23,6 +23,7 @@
 #include "desktop/ContentWorkers.h"
 #include "desktop/PinyinIndex.h"
 #include "desktop/PinyinMatch.h"
+#include "desktop/PostingReader.h"
 
 namespace jollix {
 namespace {
@@ -85,22 +86,28 @@ std::string ListedWords(const std::string& lowered_words, bool pinyin) {
 }
 
 // Record lines of index/AllFile.dat at given offsets, read through a window of the file, so that
-// candidates that lie close together (they ascend) cost one read between them.
+// candidates that lie close together (they ascend) cost one read between them. The caller says
+// how far the window should reach: candidates far apart (a rare word's) each cost a read of a
+// few KiB around their line, not of a whole window.
 class RecordLines {
  public:
   explicit RecordLines(int fd) : fd_(fd), window_(new char[kWindow]) {}
 
+  static constexpr size_t kWindow = 65536;
+
   // The line at offset through its LF, at most kRecordLineBuffer - 1 bytes; empty when nothing
-  // can be read there. next is the offset of the line read after it (or none): when that lies
-  // far ahead, one line's bytes are read, not a window: copying the bytes between two far
-  // candidates costs more than a read of each (the candidates of a rare word lie far apart).
-  std::string_view LineAt(uint64_t offset, uint64_t next = UINT64_MAX) {
+  // can be read there. A read it needs covers [offset, reach), rounded up to whole pages and cut
+  // to one window.
+  std::string_view LineAt(uint64_t offset, uint64_t reach) {
     const size_t max = kRecordLineBuffer - 1;
-    bool inside = offset >= start_ && offset < start_ + length_;
-    bool whole = offset + max <= start_ + length_ || at_end_;
+    const bool inside = offset >= start_ && offset < start_ + length_;
+    const bool whole = offset + max <= start_ + length_ || at_end_;
     if (!inside || !whole) {
-      const size_t want = next - offset > kFar ? kLine : kWindow;
-      ssize_t got = ReadAt(fd_, window_.get(), want, offset);
+      constexpr size_t kPage = 4096;
+      size_t want = static_cast<size_t>(std::min<uint64_t>(reach - offset, kWindow));
+      want = std::clamp((want + kPage - 1) / kPage * kPage, (max + kPage - 1) / kPage * kPage,
+                        kWindow);
+      const ssize_t got = ReadAt(fd_, window_.get(), want, offset);
       start_ = offset;
       length_ = got > 0 ? static_cast<size_t>(got) : 0;
       at_end_ = length_ < want;
@@ -112,15 +119,11 @@ class RecordLines {
   }
 
  private:
-  static constexpr size_t kWindow = 65536;
-  static constexpr size_t kLine = 4096;  // holds any line taken
-  static constexpr size_t kFar = 16384;
-  static_assert(kLine >= kRecordLineBuffer);
   int fd_;
   std::unique_ptr<char[]> window_;
   uint64_t start_ = 0;
   size_t length_ = 0;
-  bool at_end_ = false;  // the window ends where the file does
+  bool at_end_ = false;  // the window's read ended at the end of the file
 };
 
 }  // namespace
@@ -262,7 +265,6 @@ void SearchServer::Load() {
   Generation generation;
   const bool loaded =
       meta_fd >= 0 && CheckGeneration(records_fd_, meta_fd, postings_fd_, &generation);
-  if (meta_fd >= 0) close(meta_fd);
   if (!loaded) {
     damaged_ = meta_fd >= 0;
     CloseGeneration();
@@ -295,9 +297,12 @@ bool SearchServer::LoadNewerGeneration() {
   int fds[3];
   for (int i = 0; i < 3; ++i) fds[i] = open(names[i], O_RDONLY | O_CLOEXEC);
   Generation generation;
-  bool taken = fds[0] >= 0 && fds[1] >= 0 && fds[2] >= 0 &&
-               CheckGeneration(fds[0], fds[1], fds[2], &generation);
-  if (fds[1] >= 0) close(fds[1]);
+  bool taken = fds[0] >= 0 && fds[2] >= 0;
+  if (taken) {
+    taken = CheckGeneration(fds[0], fds[1], fds[2], &generation);  // takes fds[1]
+  } else if (fds[1] >= 0) {
+    close(fds[1]);
+  }
   // The builder numbered this run's types from index/FileType.txt: the engine reads it with
   // the run, or keeps what it has.
   TypeMap map;
@@ -326,19 +331,21 @@ bool SearchServer::LoadNewerGeneration() {
 
 bool SearchServer::CheckGeneration(int records_fd, int meta_fd, int postings_fd,
                                    Generation* generation) {
+  generation->Directory = std::make_unique<ListDirectory>(meta_fd);
   struct stat records, meta, data;
-  if (fstat(meta_fd, &meta) != 0 || fstat(postings_fd, &data) != 0) return false;
+  if (meta_fd < 0 || fstat(meta_fd, &meta) != 0 || fstat(postings_fd, &data) != 0) return false;
   const bool with_records = records_fd >= 0 && fstat(records_fd, &records) == 0;
   // A set that a failed run left half renamed mixes two generations.
   if (!IsWholeGeneration(with_records ? records : meta, meta, data)) return false;
-  if (!ReadListDirectory(meta_fd, data.st_size, &generation->Directory)) return false;
+  if (!generation->Directory->Check(data.st_size)) return false;
   // Without record lines a search ends the program before it reads one.
   generation->RecordsSize = with_records ? static_cast<uint64_t>(records.st_size) : UINT64_MAX;
   // Every record stands in exactly one type list, and lists ascend: the type lists' last
   // postings tell whether the record file still holds every record (a truncated one does not),
   // for at most 2000 reads of 4 bytes.
   for (int t = 0; t < kTypeListCount; ++t) {
-    const ListEntry& e = generation->Directory[TypeListNumber(t)];
+    ListEntry e;
+    if (!generation->Directory->Entry(TypeListNumber(t), &e)) return false;
     if (e.Count == 0) continue;
     uint32_t last;
     if (ReadAt(postings_fd, &last, 4, e.Start + uint64_t{4} * (e.Count - 1)) != 4) return false;
@@ -421,23 +428,10 @@ void SearchServer::ClearClassColumn(int column) {
     SetClassFlag(t, column, false);
 }
 
-bool SearchServer::ReadList(int number, std::vector<uint32_t>* postings) const {
-  // The directory was checked against the postings file: the list lies inside it, so the
-  // allocation is bounded by the file's size.
-  const ListEntry& e = directory_[number];
-  if (postings_fd_ < 0 || e.Count == 0) return true;
-  const size_t old = postings->size();
-  postings->resize(old + e.Count);
-  const ssize_t got = ReadAt(postings_fd_, postings->data() + old, uint64_t{4} * e.Count, e.Start);
-  bool sound = got == static_cast<ssize_t>(uint64_t{4} * e.Count);
-  uint32_t previous = 0;
-  for (size_t i = old; sound && i < postings->size(); ++i) {
-    const uint32_t posting = FromLittleEndian((*postings)[i]);
-    sound = posting < records_size_ && (i == old || posting > previous);
-    (*postings)[i] = previous = posting;
-  }
-  if (!sound) postings->resize(old);
-  return sound;
+bool SearchServer::AppendList(int number, PostingReader& reader,
+                              std::vector<uint32_t>* postings) const {
+  ListEntry entry;
+  return directory_->Entry(number, &entry) && reader.Append(entry, postings);
 }
 
 void SearchServer::MarkDamaged() {
@@ -455,9 +449,14 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
   const std::string lowered_words = Lowered(Query.NameWords);
   std::vector<uint32_t> candidates;
   bool sound = true;
+  if (damaged) *damaged = false;
+  if (postings_fd_ < 0) return candidates;  // no index loaded
+  // The directory was checked against the postings file: every list lies inside it, so no read
+  // or allocation is larger than the file.
+  PostingReader reader(postings_fd_, records_size_);
   if (lowered_words.empty()) {
     for (int t = 0; sound && t < kTypeListCount; ++t) {
-      if (ClassFlag(t, column)) sound = ReadList(TypeListNumber(t), &candidates);
+      if (ClassFlag(t, column)) sound = AppendList(TypeListNumber(t), reader, &candidates);
     }
   } else if (Query.Pinyin && PinyinCandidates(lowered_words, &candidates, &sound)) {
     // The pinyin lists served.
@@ -465,17 +464,16 @@ std::vector<uint32_t> SearchServer::FindCandidates(bool* damaged) const {
     // Every word may match as pinyin: every record is a candidate (each stands in one type
     // list).
     for (int t = 0; sound && t < kTypeListCount; ++t) {
-      sound = ReadList(TypeListNumber(t), &candidates);
+      sound = AppendList(TypeListNumber(t), reader, &candidates);
     }
     std::sort(candidates.begin(), candidates.end());
   } else {
-    std::vector<std::vector<uint32_t>> lists;
+    std::vector<ListEntry> lists;
     for (int number : QueryListNumbers(listed)) {
       lists.emplace_back();
-      sound = sound && ReadList(number, &lists.back());
-      lists.back().push_back(kEndOfList);
+      sound = sound && directory_->Entry(number, &lists.back());
     }
-    if (sound) candidates = IntersectPostings(lists);
+    sound = sound && reader.Intersect(std::move(lists), &candidates);
   }
   if (damaged) *damaged = !sound;
   if (!sound) candidates.clear();
@@ -486,14 +484,15 @@ bool SearchServer::PinyinCandidates(const std::string& lowered_words,
                                     std::vector<uint32_t>* candidates, bool* sound) const {
   if (!pinyin_index_) return false;
   auto lists_of = [&](const std::string& words, std::vector<uint32_t>* common) {
-    std::vector<std::vector<uint32_t>> lists;
+    std::vector<ListEntry> lists;
     for (int number : QueryListNumbers(words)) {
       lists.emplace_back();
-      *sound = *sound && ReadList(number, &lists.back());
-      lists.back().push_back(kEndOfList);
+      *sound = *sound && directory_->Entry(number, &lists.back());
     }
-    *common = IntersectPostings(lists);
-    return !lists.empty();
+    const bool any = !lists.empty();
+    PostingReader reader(postings_fd_, records_size_);
+    *sound = *sound && reader.Intersect(std::move(lists), common);
+    return any;
   };
   // Each word's records, ascending; then those common to all words.
   std::vector<std::vector<uint32_t>> sets(1);
@@ -592,10 +591,18 @@ class SearchServer::Batches {
     texts_.clear();
     at_.resize(n);
     length_.resize(n);
+    // A read reaches the lines of the candidates after it that fit in one window with it.
+    size_t last = 0;
     for (size_t j = 0; j < n; ++j) {
+      const uint64_t offset = candidates_[first + order_[j]];
+      last = std::max(last, j);
+      while (last + 1 < n && candidates_[first + order_[last + 1]] + kRecordLineBuffer <=
+                                 offset + RecordLines::kWindow) {
+        ++last;
+      }
       const uint32_t k = order_[j];
-      const std::string_view line = lines_.LineAt(
-          candidates_[first + k], j + 1 < n ? candidates_[first + order_[j + 1]] : UINT64_MAX);
+      const uint64_t reach = candidates_[first + order_[last]] + kRecordLineBuffer;
+      const std::string_view line = lines_.LineAt(offset, reach);
       at_[k] = static_cast<uint32_t>(texts_.size());
       length_[k] = static_cast<uint32_t>(line.size());
       texts_.append(line);

@@ -1,6 +1,8 @@
-// The main program's side of the desktop index: loads the list directory (index/MetaIndex.ind)
-// and the type settings (index/FileType.txt) once, keeps index/IndexData.ind and
-// index/AllFile.dat open, and answers one query at a time.
+// The main program's side of the desktop index: checks the list directory (index/MetaIndex.ind)
+// and loads the type settings (index/FileType.txt) once, keeps the directory, index/IndexData.ind
+// and index/AllFile.dat open, and answers one query at a time, reading the directory entries of
+// the lists a query needs (common/ListDirectory.h) and the lists themselves
+// (desktop/PostingReader.h).
 //
 // A name search never reads a record line before it has narrowed the candidates: the words
 // select one posting list per character or pair of adjacent single-byte characters, and only the
@@ -60,6 +62,7 @@ namespace jollix {
 class ContentSearch;
 class PinyinIndex;
 class PinyinReadings;
+class PostingReader;
 
 // Longest texts of a query, in bytes.
 inline constexpr size_t kMaxNameWords = 499;
@@ -177,14 +180,15 @@ class SearchServer {
   using ClassSelection = std::vector<std::array<bool, kClassColumns>>;
   // A generation's files checked and its directory read (see the top of this file).
   struct Generation {
-    std::unique_ptr<ListEntry[]> Directory;
+    std::unique_ptr<ListDirectory> Directory;
     uint64_t RecordsSize = 0;  // the bound of every posting
     FileIdentity Identity[3];  // record lines, directory, postings
   };
 
   void Load();
   // Checks three open files (records_fd may be -1: a search then ends the program) as one
-  // whole, undamaged generation and reads its directory into *generation.
+  // whole, undamaged generation and keeps its directory in *generation, which takes meta_fd
+  // (-1 when it could not be opened) whatever the verdict.
   static bool CheckGeneration(int records_fd, int meta_fd, int postings_fd, Generation* generation);
   // Reads index/FileType.txt into fresh tables; false when it cannot be opened.
   static bool ReadTypeTables(TypeMap* map, std::vector<std::string>* descriptions,
@@ -193,9 +197,8 @@ class SearchServer {
   // After the type tables were read anew: the class columns that the form rewrote get the
   // extensions they held under old_map, in the new numbering.
   void CarryFormColumns(const TypeMap& old_map, const ClassSelection& old_selection);
-  // Appends list number's postings; false, appending nothing, when the list does not ascend or
-  // holds a posting outside the record file.
-  bool ReadList(int number, std::vector<uint32_t>* postings) const;
+  // Appends list number's postings; false, appending nothing, when the list is damaged.
+  bool AppendList(int number, PostingReader& reader, std::vector<uint32_t>* postings) const;
   void MarkDamaged();
   // The class column a search of Query tests: a search without name words at class 0 looks at
   // text files only.
@@ -227,9 +230,9 @@ class SearchServer {
   // The generation loaded: its open files and which files the names led to.
   int postings_fd_ = -1;
   int records_fd_ = -1;
-  uint64_t records_size_ = 0;               // no posting lies at or past it
-  FileIdentity identity_[3];                // record lines, directory, postings
-  std::unique_ptr<ListEntry[]> directory_;  // all 71636 lists: characters, pairs, types
+  uint64_t records_size_ = 0;                 // no posting lies at or past it
+  FileIdentity identity_[3];                  // record lines, directory, postings
+  std::unique_ptr<ListDirectory> directory_;  // all 71636 lists: characters, pairs, types
   TypeMap type_map_;
   std::vector<std::string> descriptions_;
   ClassSelection class_selection_;
