@@ -20,6 +20,7 @@
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
+#include "desktop/JournalRows.h"
 #include "desktop/PinyinMatch.h"
 
 namespace jollix {
@@ -181,6 +182,7 @@ struct SearchServer::Plan {
   std::vector<std::string> Words;
   std::string Folder;  // lower-cased
   bool WithContent = false;
+  bool FromIndex = true;                   // the candidate tested is a record of index/AllFile.dat
   const PinyinReadings* Pinyin = nullptr;  // pinyin on and its table at hand
   const QueryRecord* Query = nullptr;
   std::stop_token GiveUpMessages;
@@ -212,6 +214,15 @@ void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
   if (records_fd_ >= 0) close(records_fd_);
   postings_fd_ = records_fd_ = -1;
+}
+
+void SearchServer::RefreshJournal() {
+  struct stat postings;
+  if (postings_fd_ < 0 || fstat(postings_fd_, &postings) != 0) {
+    journal_.Clear();
+    return;
+  }
+  journal_.Refresh(StampOf(postings));
 }
 
 const PinyinReadings* SearchServer::PinyinTable() {
@@ -467,12 +478,15 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   plan.GiveUpMessages = std::move(give_up_messages);
   plan.Column = ExaminedColumn();
   bool damaged = false;
-  const std::vector<uint32_t> candidates = FindCandidates(&damaged);
-  count_ = static_cast<int>(candidates.size());
+  std::vector<uint32_t> candidates = FindCandidates(&damaged);
   if (damaged) {
+    count_ = 0;
     MarkDamaged();
     return -1;
   }
+  RefreshJournal();
+  AppendJournalCandidates(journal_, &candidates);
+  count_ = static_cast<int>(candidates.size());
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
   plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
@@ -502,8 +516,8 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
 // name search's candidates are in file order already).
 class SearchServer::Batches {
  public:
-  Batches(int records_fd, const std::vector<uint32_t>& candidates)
-      : lines_(records_fd), candidates_(candidates) {}
+  Batches(int records_fd, const JournalView& journal, const std::vector<uint32_t>& candidates)
+      : lines_(records_fd), journal_(journal), candidates_(candidates) {}
 
   // The line of candidate i (i ascending from 0 by one); empty when nothing can be read there.
   // It stays valid until the next call.
@@ -532,7 +546,9 @@ class SearchServer::Batches {
     at_.resize(n);
     length_.resize(n);
     for (uint32_t k : order_) {
-      const std::string_view line = lines_.LineAt(candidates_[first + k]);
+      const uint32_t candidate = candidates_[first + k];
+      const std::string_view line = IsJournalCandidate(candidate) ? JournalLine(journal_, candidate)
+                                                                  : lines_.LineAt(candidate);
       at_[k] = static_cast<uint32_t>(texts_.size());
       length_[k] = static_cast<uint32_t>(line.size());
       texts_.append(line);
@@ -540,6 +556,7 @@ class SearchServer::Batches {
   }
 
   RecordLines lines_;
+  const JournalView& journal_;
   const std::vector<uint32_t>& candidates_;
   size_t chunk_start_ = 0, chunk_end_ = 0;
   std::vector<uint32_t> order_, at_, length_;
@@ -559,7 +576,7 @@ class SearchServer::Batches {
 int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                                    const ContentSearch* matcher, ResultPage& page) {
   const size_t batch_rows = std::max<size_t>(BatchRows, 1);
-  Batches lines(records_fd_, candidates);
+  Batches lines(records_fd_, journal_, candidates);
   std::vector<RowText> passed, next;
   std::string texts, next_texts;
   std::vector<CandidateFile> files;
@@ -578,6 +595,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
         break;
       }
       RowText text;
+      plan.FromIndex = !IsJournalCandidate(candidates[i]);
       if (!PassesRecordTests(line, plan, &text, &texts)) continue;
       text.Offset = candidates[i];
       text.Candidate = i;
@@ -664,6 +682,7 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   }
 
   if (!StartsWithLowered(folder, plan.Folder)) return false;
+  if (plan.FromIndex && ReplacedByJournal(journal_, folder, name)) return false;
   const QueryRecord& q = *plan.Query;
   const uint32_t t = static_cast<uint32_t>(time), s = static_cast<uint32_t>(size);
   if (t < q.TimeFrom || t > q.TimeTo) return false;
@@ -699,7 +718,8 @@ void SearchServer::AddRow(const RowText& text, const std::string& texts, Plan& p
   page.SetCell(index, 4, plan.Time);
   std::snprintf(number, sizeof number, "%d", text.Type);
   page.SetCell(index, 5, number);
-  page.SetRowData(index, text.Offset);
+  // A row of the journal has no record line in index/AllFile.dat to withdraw.
+  page.SetRowData(index, IsJournalCandidate(text.Offset) ? -1 : text.Offset);
 }
 
 }  // namespace jollix
