@@ -1,0 +1,255 @@
+#include "live/LiveIndex.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "common/Gbk.h"
+#include "common/IndexLayout.h"
+#include "common/RecordJournal.h"
+#include "common/TextFile.h"
+#include "desktop/SearchServer.h"
+#include "testing/FakePorts.h"
+#include "testing/IndexedInstall.h"
+#include "testing/Process.h"
+#include "testing/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace jollix {
+namespace {
+
+using testing::FakeIconList;
+using testing::FakePrompter;
+using testing::FakeResultPage;
+using testing::IndexedInstall;
+using testing::ScopedCurrentDir;
+
+// Every cell of every row a search shows (name, folder, size, type, time, type number), one text
+// a row, in row order; the single no-result row gives none.
+std::vector<std::string> Rows(const std::string& words, const std::string& content = "") {
+  FakePrompter prompter;
+  FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  engine.Query.NameWords = words;
+  engine.Query.ContentWords = content;
+  FakeResultPage page;
+  engine.Search(page);
+  std::vector<std::string> rows;
+  for (const FakeResultPage::Row& row : page.rows) {
+    if (row.cells.size() < 6) continue;
+    std::string text;
+    for (const std::string& cell : row.cells) text += cell + "|";
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+// The names of the rows, sorted.
+std::vector<std::string> Names(const std::vector<std::string>& rows) {
+  std::vector<std::string> names;
+  for (const std::string& row : rows) names.push_back(row.substr(0, row.find('|')));
+  return Sorted(names);
+}
+
+// The record lines of index/AllFile.dat, sorted.
+std::vector<std::string> RecordLines(const IndexedInstall& install) {
+  std::vector<std::string> lines;
+  const std::string all = install.AllFile();
+  for (size_t at = 0; at < all.size();) {
+    const size_t lf = all.find('\n', at);
+    lines.push_back(all.substr(at, lf + 1 - at));
+    at = lf + 1;
+  }
+  return Sorted(lines);
+}
+
+std::unique_ptr<LiveIndex> OpenLive() {
+  static FakePrompter prompter;
+  std::string error;
+  std::unique_ptr<LiveIndex> live = LiveIndex::Open(prompter, &error);
+  EXPECT_TRUE(live) << error;
+  return live;
+}
+
+void Rename(const IndexedInstall& tree, const std::string& from, const std::string& to) {
+  fs::rename(tree.TreeDisk(from), tree.TreeDisk(to));
+}
+
+// The tree every case starts from, indexed by a full run.
+void WriteStartTree(const IndexedInstall& tree) {
+  tree.WriteFile("a.txt", "alpha");
+  tree.WriteFile("文档.doc", "doc");
+  tree.WriteFile("sub/b.txt", "bravo");
+  tree.WriteFile("sub/deep/c.txt", "charlie");
+  tree.MakeFolder("../outside");
+  std::string table;
+  EXPECT_TRUE(ReadWholeFile((testing::BuildHome() + "/index/Translation.dat").c_str(), &table));
+  tree.WriteInstallFile("index/Translation.dat", table);
+}
+
+struct ChangeCase {
+  const char* what;
+  // The change on the disk and the notices a watcher gives for it.
+  std::function<void(const IndexedInstall&, ChangeSink&)> change;
+  const char* words;               // the name search that shows it
+  const char* content;             // and its content words
+  std::vector<std::string> names;  // the names that search must show, each once
+};
+
+const std::vector<ChangeCase>& ChangeCases() {
+  static const std::vector<ChangeCase> cases = {
+      {"create",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile("sub/新建 live.txt", "new", IndexedInstall::kDefaultTime + 5);
+         s.EntryChanged(t.TreeDisk("sub/新建 live.txt"));
+       },
+       "live",
+       "",
+       {"新建 live.txt"}},
+      {"rename",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         Rename(t, "a.txt", "sub/deep/renamed.txt");
+         s.EntryChanged(t.TreeDisk("a.txt"));
+         s.EntryChanged(t.TreeDisk("sub/deep/renamed.txt"));
+       },
+       "txt",
+       "",
+       {"b.txt", "c.txt", "renamed.txt"}},
+      {"delete",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         fs::remove(t.TreeDisk("sub/b.txt"));
+         s.EntryChanged(t.TreeDisk("sub/b.txt"));
+       },
+       "txt",
+       "",
+       {"a.txt", "c.txt"}},
+      {"new folder with files (made before any notice)",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile("新目录/k1.txt", "1");
+         t.WriteFile("新目录/y/k2.txt", "2");
+         s.EntryChanged(t.TreeDisk("新目录"));
+       },
+       "k",
+       "",
+       {"k1.txt", "k2.txt"}},
+      {"folder moved in",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile("../outside/m/m1.txt", "1");
+         t.WriteFile("../outside/m/mm/m2.txt", "2");
+         Rename(t, "../outside/m", "moved");
+         s.SubtreeChanged(t.TreeDisk("moved"));
+       },
+       "m",
+       "",
+       {"m1.txt", "m2.txt", "mm", "moved"}},
+      {"folder moved out",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         Rename(t, "sub", "../outside/sub");
+         s.EntryChanged(t.TreeDisk("sub"));
+       },
+       "txt",
+       "",
+       {"a.txt"}},
+      {"grown file",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile("a.txt", "alpha and more", IndexedInstall::kDefaultTime + 60);
+         s.EntryChanged(t.TreeDisk("a.txt"));
+       },
+       "a.txt",
+       "",
+       {"a.txt"}},
+      {"new contents",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile("sub/deep/c.txt", "见合同第三条", IndexedInstall::kDefaultTime + 60);
+         s.EntryChanged(t.TreeDisk("sub/deep/c.txt"));
+       },
+       "",
+       "合同",
+       {"c.txt"}},
+      {"dot names and what is inside them stay out",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         t.WriteFile(".hidden/z.txt", "z");
+         t.WriteFile("sub/.z.txt", "z");
+         s.EntryChanged(t.TreeDisk(".hidden"));
+         s.SubtreeChanged(t.TreeDisk(".hidden"));
+         s.EntryChanged(t.TreeDisk(".hidden/z.txt"));
+         s.EntryChanged(t.TreeDisk("sub/.z.txt"));
+       },
+       "z",
+       "",
+       {}},
+      {"a link is recorded, never followed",
+       [](const IndexedInstall& t, ChangeSink& s) {
+         fs::create_directory_symlink(t.TreeDisk("sub"), t.TreeDisk("link"));
+         s.EntryChanged(t.TreeDisk("link"));
+         s.SubtreeChanged(t.TreeDisk("link"));
+       },
+       "b.txt",
+       "",
+       {"b.txt"}},
+  };
+  return cases;
+}
+
+// For each change: a search right after the notices shows what a full scan of the changed disk
+// shows, row for row; the fold then writes exactly the records of that full scan.
+TEST(LiveIndex, AChangeIsSearchableAndFoldsIntoWhatAFullScanWrites) {
+  for (const ChangeCase& c : ChangeCases()) {
+    SCOPED_TRACE(c.what);
+    IndexedInstall tree(testing::kThreeFileTypes);
+    WriteStartTree(tree);
+    tree.Index();
+    ScopedCurrentDir cd(tree.Install());
+    std::unique_ptr<LiveIndex> live = OpenLive();
+    ASSERT_TRUE(live);
+    c.change(tree, *live);
+    live->Flush();
+    const std::vector<std::string> live_rows = Rows(c.words, c.content);
+
+    ASSERT_EQ(live->Fold(), 0);
+    EXPECT_EQ(live->JournalLines(), 0u);
+    const std::vector<std::string> folded_rows = Rows(c.words, c.content);
+    const std::vector<std::string> folded_records = RecordLines(tree);
+
+    tree.Index();
+    const std::vector<std::string> scanned_rows = Rows(c.words, c.content);
+    EXPECT_EQ(Names(scanned_rows), Sorted(c.names));
+    EXPECT_EQ(Sorted(live_rows), Sorted(scanned_rows));
+    EXPECT_EQ(Sorted(folded_rows), Sorted(scanned_rows));
+    EXPECT_EQ(folded_records, RecordLines(tree));
+  }
+}
+
+// A change already in the index, told again (a restart, a rescan), is not written again.
+TEST(LiveIndex, TheSameChangeToldTwiceIsWrittenOnce) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  tree.WriteFile("sub/twice.txt", "2");
+  live->EntryChanged(tree.TreeDisk("sub/twice.txt"));
+  const size_t lines = live->JournalLines();
+  live->EntryChanged(tree.TreeDisk("sub/twice.txt"));
+  live->SubtreeChanged(tree.TreeDisk("sub"));
+  live->CatchUp();
+  EXPECT_EQ(live->JournalLines(), lines);
+  EXPECT_EQ(Names(Rows("twice")), (std::vector<std::string>{"twice.txt"}));
+}
+
+}  // namespace
+}  // namespace jollix
