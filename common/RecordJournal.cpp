@@ -104,6 +104,17 @@ bool JournalView::Refresh(const GenerationStamp& stamp) {
   return entries_.size() != before || (had && entries_.empty());
 }
 
+bool JournalView::ReadAppended() {
+  struct stat st;
+  if (fd_ < 0 || !matched_ || stat(kJournalFile, &st) != 0 || st.st_ino != held_.st_ino ||
+      st.st_dev != held_.st_dev) {
+    return false;
+  }
+  const size_t before = entries_.size();
+  ReadOn();
+  return entries_.size() != before;
+}
+
 bool JournalView::ReadOn() {
   struct stat st;
   if (fstat(fd_, &st) != 0 || static_cast<uint64_t>(st.st_size) <= offset_) return false;

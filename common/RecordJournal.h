@@ -86,6 +86,8 @@ class JournalView {
   // whose first line names another generation than stamp, is read as empty. Returns true when
   // the view changed.
   bool Refresh(const GenerationStamp& stamp);
+  // Reads on what was appended to the same file since; nothing when it was replaced meanwhile.
+  bool ReadAppended();
   // Forgets everything read; the next Refresh reads from the start.
   void Clear();
 

@@ -1,15 +1,20 @@
 #include "desktop/JournalRows.h"
 
+#include <algorithm>
+
 #include "common/FileRecord.h"
 
 namespace jollix {
 
-void AppendJournalCandidates(const JournalView& journal, std::vector<uint32_t>* candidates) {
+void AppendJournalCandidates(const JournalView& journal, size_t read_before,
+                             const std::vector<uint64_t>& shown,
+                             std::vector<uint32_t>* candidates) {
   const std::vector<JournalView::Entry>& entries = journal.Entries();
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].Latest && entries[i].Kind != kWithdrawnRecord) {
-      candidates->push_back(kJournalCandidate | static_cast<uint32_t>(i));
-    }
+    const JournalView::Entry& e = entries[i];
+    if (!e.Latest || e.Kind == kWithdrawnRecord) continue;
+    if (i >= read_before && std::binary_search(shown.begin(), shown.end(), e.Path)) continue;
+    candidates->push_back(kJournalCandidate | static_cast<uint32_t>(i));
   }
 }
 

@@ -182,7 +182,10 @@ struct SearchServer::Plan {
   std::vector<std::string> Words;
   std::string Folder;  // lower-cased
   bool WithContent = false;
-  bool FromIndex = true;                   // the candidate tested is a record of index/AllFile.dat
+  bool FromIndex = true;        // the candidate tested is a record of index/AllFile.dat
+  int FirstRow = 0;             // rows added before this pass over candidates
+  size_t FirstCandidate = 0;    // candidates examined before it
+  std::vector<uint64_t> Shown;  // the entries of the records of index/AllFile.dat that passed
   const PinyinReadings* Pinyin = nullptr;  // pinyin on and its table at hand
   const QueryRecord* Query = nullptr;
   std::stop_token GiveUpMessages;
@@ -214,6 +217,14 @@ void SearchServer::CloseGeneration() {
   if (postings_fd_ >= 0) close(postings_fd_);
   if (records_fd_ >= 0) close(records_fd_);
   postings_fd_ = records_fd_ = -1;
+}
+
+std::vector<uint32_t> SearchServer::JournalCandidatesAfter(size_t read_before, Plan& plan) {
+  journal_.ReadAppended();
+  std::sort(plan.Shown.begin(), plan.Shown.end());
+  std::vector<uint32_t> candidates;
+  AppendJournalCandidates(journal_, read_before, plan.Shown, &candidates);
+  return candidates;
 }
 
 void SearchServer::RefreshJournal() {
@@ -478,14 +489,14 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   plan.GiveUpMessages = std::move(give_up_messages);
   plan.Column = ExaminedColumn();
   bool damaged = false;
-  std::vector<uint32_t> candidates = FindCandidates(&damaged);
+  const std::vector<uint32_t> candidates = FindCandidates(&damaged);
   if (damaged) {
     count_ = 0;
     MarkDamaged();
     return -1;
   }
   RefreshJournal();
-  AppendJournalCandidates(journal_, &candidates);
+  const size_t journal_read = journal_.LineCount();
   count_ = static_cast<int>(candidates.size());
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
@@ -503,8 +514,19 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   // index folder ends the program, as when there is none to open.
   if (records_fd_ < 0 || access(kAllFileFile, F_OK) != 0) EndProcess(-1);
 
-  const int rows = SearchCandidates(candidates, plan, matcher.get(), page);
+  int rows = SearchCandidates(candidates, plan, matcher.get(), page);
   if (rows < 0) return -1;
+  // The journal's entries come after the records, read on to its end now: a record withdrawn
+  // while the records were read was replaced by a line written before its mark.
+  const std::vector<uint32_t> journal = JournalCandidatesAfter(journal_read, plan);
+  if (!journal.empty()) {
+    plan.FromIndex = false;
+    plan.FirstRow = rows;
+    plan.FirstCandidate = candidates.size();
+    count_ = static_cast<int>(candidates.size() + journal.size());
+    rows = SearchCandidates(journal, plan, matcher.get(), page);
+    if (rows < 0) return -1;
+  }
   count_ = rows;
   if (rows == 0) page.InsertRow(0, kNoResultRow, -1);
   return 0;
@@ -582,11 +604,11 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
   std::vector<CandidateFile> files;
   size_t i = 0;
   bool ended = false;
-  int rows = 0;
+  int rows = plan.FirstRow;
   for (;;) {
     for (; !ended && passed.size() <= batch_rows && i < candidates.size(); ++i) {
       if (Cancel) {
-        count_ = static_cast<int>(i);
+        count_ = static_cast<int>(plan.FirstCandidate + i);
         return -1;
       }
       const std::string_view line = lines.Line(i);
@@ -595,7 +617,6 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
         break;
       }
       RowText text;
-      plan.FromIndex = !IsJournalCandidate(candidates[i]);
       if (!PassesRecordTests(line, plan, &text, &texts)) continue;
       text.Offset = candidates[i];
       text.Candidate = i;
@@ -615,7 +636,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
         std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
         if (!found) {
           // Examined: every candidate before the one whose answer the cancel left open.
-          count_ = static_cast<int>(passed[j].Candidate);
+          count_ = static_cast<int>(plan.FirstCandidate + passed[j].Candidate);
           return -1;
         }
         if (*found) AddRow(passed[j], texts, plan, page, rows++);
@@ -624,7 +645,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
     files = {};
     if (batch == passed.size()) return rows;
     if (Cancel) {
-      count_ = static_cast<int>(passed[batch].Candidate);
+      count_ = static_cast<int>(plan.FirstCandidate + passed[batch].Candidate);
       return -1;
     }
     // The row that opens the next batch moves to the front of fresh buffers.
@@ -682,7 +703,10 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   }
 
   if (!StartsWithLowered(folder, plan.Folder)) return false;
-  if (plan.FromIndex && ReplacedByJournal(journal_, folder, name)) return false;
+  if (plan.FromIndex) {
+    if (ReplacedByJournal(journal_, folder, name)) return false;
+    plan.Shown.push_back(PathHash(folder, name));
+  }
   const QueryRecord& q = *plan.Query;
   const uint32_t t = static_cast<uint32_t>(time), s = static_cast<uint32_t>(size);
   if (t < q.TimeFrom || t > q.TimeTo) return false;

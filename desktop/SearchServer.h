@@ -27,9 +27,10 @@
 // reload, renumbered.
 //
 // The live index: the journal of changes that extends the generation loaded
-// (common/RecordJournal.h) is read on at the start of each search, and its entries are searched
-// after the posting lists' candidates with the same tests and rows (desktop/JournalRows.h). A
-// row of the journal carries -1 as its row data. Without a journal nothing changes.
+// (common/RecordJournal.h) is read on at the start of each search and again after the records,
+// and its entries are searched after the posting lists' candidates with the same tests and rows
+// (desktop/JournalRows.h). A row of the journal carries -1 as its row data. Without a journal
+// nothing changes.
 //
 // Damage: an index is used only when it is one whole generation whose list directory lays out
 // exactly the postings file (common/ListDirectory.h) and whose type lists end inside the record
@@ -214,6 +215,8 @@ class SearchServer {
   void CloseGeneration();
   // Reads on the journal of the generation loaded.
   void RefreshJournal();
+  // The journal's entries to examine after the records, as told in desktop/JournalRows.h.
+  std::vector<uint32_t> JournalCandidatesAfter(size_t read_before, Plan& plan);
   // The reading table for a pinyin search, loaded at the first one; null when it cannot be read
   // (pinyin words then match as typed only).
   const PinyinReadings* PinyinTable();

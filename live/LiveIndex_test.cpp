@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -249,6 +250,165 @@ TEST(LiveIndex, TheSameChangeToldTwiceIsWrittenOnce) {
   live->CatchUp();
   EXPECT_EQ(live->JournalLines(), lines);
   EXPECT_EQ(Names(Rows("twice")), (std::vector<std::string>{"twice.txt"}));
+}
+
+// The names a search shows, each with how often.
+std::multiset<std::string> NameCounts(const std::vector<std::string>& rows) {
+  std::multiset<std::string> names;
+  for (const std::string& row : rows) names.insert(row.substr(0, row.find('|')));
+  return names;
+}
+
+std::multiset<std::string> BurstNames(int from, int to) {
+  std::multiset<std::string> names;
+  for (int i = from; i < to; ++i) names.insert("burst" + std::to_string(i) + ".txt");
+  return names;
+}
+
+// A watcher killed in the middle of a burst of writes, and files made while nothing watched: a
+// restart brings in every file once.
+TEST(LiveIndex, AKillInABurstAndARestartLoseNothingAndDoubleNothing) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  constexpr int kBurst = 400;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FakePrompter prompter;
+    std::string error;
+    std::unique_ptr<LiveIndex> live = LiveIndex::Open(prompter, &error);
+    if (!live) _exit(1);
+    for (int i = 0;; i = (i + 1) % kBurst) {
+      const std::string name = "burst/burst" + std::to_string(i) + ".txt";
+      tree.WriteFile(name, std::string(static_cast<size_t>(i % 7), 'x'),
+                     IndexedInstall::kDefaultTime + i);
+      live->EntryChanged(tree.TreeDisk(name));
+      live->Flush();
+    }
+  }
+  // Killed once it has written part of the burst, wherever it stands then.
+  for (int tries = 0; tries < 2000; ++tries) {
+    struct stat st;
+    if (stat(kJournalFile, &st) == 0 && st.st_size > 4000) break;
+    usleep(1000);
+  }
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  // Made while nothing watched.
+  for (int i = 0; i < kBurst; ++i) {
+    tree.WriteFile("burst/burst" + std::to_string(i) + ".txt", "written while nothing watched");
+  }
+
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  ASSERT_TRUE(live);
+  live->CatchUp();
+  EXPECT_EQ(NameCounts(Rows("burst")), [] {
+    auto names = BurstNames(0, kBurst);
+    names.insert("burst");
+    return names;
+  }());
+  ASSERT_EQ(live->Fold(), 0);
+  const std::vector<std::string> folded = RecordLines(tree);
+  tree.Index();
+  EXPECT_EQ(folded, RecordLines(tree));
+}
+
+// An index run while the live index runs: until it is taken up, the journal (of the older
+// generation) is not applied to the new one; then what came between the scan and now is
+// brought in.
+TEST(LiveIndex, AnIndexRunWhileWatchingIsTakenUp) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  tree.WriteFile("a.txt", "alpha!", IndexedInstall::kDefaultTime + 1);
+  live->EntryChanged(tree.TreeDisk("a.txt"));
+  tree.WriteFile("a.txt", "alpha and a longer text", IndexedInstall::kDefaultTime + 2);
+  tree.Index();
+  // The journal names a.txt with its size of before the run; the run's record is the one shown.
+  const std::vector<std::string> after_run = Rows("a.txt");
+  ASSERT_EQ(after_run.size(), 1u);
+  EXPECT_NE(after_run[0].find("|          23|"), std::string::npos) << after_run[0];
+
+  tree.WriteFile("sub/after the run.txt", "new");
+  live->EntryChanged(tree.TreeDisk("sub/after the run.txt"));
+  tree.WriteFile("sub/unseen.txt", "made between the run and its taking up");
+  EXPECT_FALSE(live->TakeUpChanges());
+  EXPECT_EQ(NameCounts(Rows("txt")), (std::multiset<std::string>{"a.txt", "after the run.txt",
+                                                                 "b.txt", "c.txt", "unseen.txt"}));
+  ASSERT_EQ(live->Fold(), 0);
+  const std::vector<std::string> folded = RecordLines(tree);
+  tree.Index();
+  EXPECT_EQ(folded, RecordLines(tree));
+}
+
+// Searches that run while the journal is folded, again and again, each see every file once.
+TEST(LiveIndex, SearchesDuringAFoldSeeEveryEntryOnce) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  constexpr int kFiles = 300;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "burst/burst" + std::to_string(i) + ".txt";
+    tree.WriteFile(name, "x");
+    live->EntryChanged(tree.TreeDisk(name));
+  }
+  std::atomic<bool> done{false};
+  std::atomic<int> searches{0}, wrong{0};
+  std::thread searcher([&] {
+    std::multiset<std::string> all = BurstNames(0, kFiles);
+    all.insert("burst");  // the folder
+    while (!done || searches == 0) {
+      if (NameCounts(Rows("burst")) != all) ++wrong;
+      ++searches;
+    }
+  });
+  for (int fold = 0; fold < 4; ++fold) {
+    // Each round replaces some records through the journal, then folds.
+    for (int i = fold; i < kFiles; i += 4) {
+      const std::string name = "burst/burst" + std::to_string(i) + ".txt";
+      tree.WriteFile(name, std::string(static_cast<size_t>(fold + 2), 'y'));
+      live->EntryChanged(tree.TreeDisk(name));
+    }
+    ASSERT_EQ(live->Fold(), 0);
+  }
+  done = true;
+  searcher.join();
+  EXPECT_GT(searches, 0);
+  EXPECT_EQ(wrong, 0);
+}
+
+// A last journal line cut short by a kill is not read, and a restart cuts it off before it
+// writes on.
+TEST(LiveIndex, ATornLastJournalLineIsIgnored) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  {
+    std::unique_ptr<LiveIndex> live = OpenLive();
+    tree.WriteFile("torn1.txt", "1");
+    live->EntryChanged(tree.TreeDisk("torn1.txt"));
+  }
+  tree.WriteFile("torn2.txt", "2");
+  std::string journal;
+  ASSERT_TRUE(ReadWholeFile(kJournalFile, &journal));
+  // The start of the line torn2.txt would have had.
+  journal += "_torn2.txt\t" + tree.TreeGbk() + "/\t1";
+  ASSERT_TRUE(WriteWholeFile(kJournalFile, journal));
+  EXPECT_EQ(Names(Rows("torn")), (std::vector<std::string>{"torn1.txt"}));
+
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  tree.WriteFile("torn3.txt", "3");
+  live->EntryChanged(tree.TreeDisk("torn3.txt"));
+  EXPECT_EQ(Names(Rows("torn")), (std::vector<std::string>{"torn1.txt", "torn3.txt"}));
 }
 
 }  // namespace
