@@ -385,6 +385,36 @@ TEST(LiveIndex, SearchesDuringAFoldSeeEveryEntryOnce) {
   EXPECT_EQ(wrong, 0);
 }
 
+// Past its bound the journal is folded at the next Flush: the changes are then records of a new
+// generation, and the journal starts empty.
+TEST(LiveIndex, AJournalPastItsBoundIsFolded) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  for (int i = 0; i < 4; ++i) {
+    const std::string name = "burst/burst" + std::to_string(i) + ".txt";
+    tree.WriteFile(name, "x");
+    live->EntryChanged(tree.TreeDisk(name));
+  }
+  live->Flush();
+  const size_t lines = live->JournalLines();
+  EXPECT_GT(lines, 0u);
+  EXPECT_EQ(tree.AllFile().find("burst0.txt"), std::string::npos);
+  live->SetFoldLines(lines + 1);
+  tree.WriteFile("burst/burst4.txt", "x");
+  live->EntryChanged(tree.TreeDisk("burst/burst4.txt"));
+  live->Flush();
+  EXPECT_EQ(live->JournalLines(), 0u);
+  EXPECT_NE(tree.AllFile().find("burst4.txt"), std::string::npos);
+  EXPECT_EQ(NameCounts(Rows("burst")), [] {
+    auto names = BurstNames(0, 5);
+    names.insert("burst");
+    return names;
+  }());
+}
+
 // A last journal line cut short by a kill is not read, and a restart cuts it off before it
 // writes on.
 TEST(LiveIndex, ATornLastJournalLineIsIgnored) {
