@@ -13,7 +13,10 @@
 
 namespace jollix {
 
-uint32_t LineHash(std::string_view line) { return static_cast<uint32_t>(PathHash(line) >> 16); }
+uint32_t LineHash(std::string_view line) {
+  const uint32_t folder = !line.empty() && line[0] == kFolderRecord ? 1 : 0;
+  return (static_cast<uint32_t>(PathHash(line) >> 16) & ~1u) | folder;
+}
 
 void IndexedEntries::Clear() {
   std::vector<Record>().swap(records_);
@@ -61,6 +64,11 @@ bool ForEachRecordLine(int fd, const std::function<void(std::string_view, uint64
 
 bool IndexedEntries::Load(int fd) {
   Clear();
+  // Counted first, so that the table is allocated once at its size: growing it would hold up to
+  // twice the records for a while.
+  size_t lines = 0;
+  if (!ForEachRecordLine(fd, [&lines](std::string_view, uint64_t) { ++lines; })) return false;
+  records_.reserve(lines);
   const bool read = ForEachRecordLine(fd, [this](std::string_view line, uint64_t offset) {
     FileRecord record;
     if (offset > INT32_MAX || !ParseFileRecord(line, &record) || record.Folder.empty()) return;

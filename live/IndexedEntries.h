@@ -21,7 +21,9 @@ namespace jollix {
 bool ForEachRecordLine(int fd, const std::function<void(std::string_view, uint64_t)>& take);
 
 // A hash of a whole record line (with its LF): two lines with the same hash are taken as the same.
+// Its lowest bit is set for a folder's line.
 uint32_t LineHash(std::string_view line);
+inline bool IsFolderLine(uint32_t line_hash) { return (line_hash & 1) != 0; }
 
 class IndexedEntries {
  public:

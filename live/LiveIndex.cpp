@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
-#include <unordered_set>
 
 #include "common/ConfigFile.h"
 #include "common/FileRecord.h"
@@ -287,17 +286,18 @@ bool LiveIndex::Locate(std::string_view path, Place* place) const {
 LiveIndex::Current LiveIndex::CurrentOf(uint64_t path) {
   if (const JournalView::Entry* e = journal_.Find(path)) {
     if (e->Kind == kWithdrawnRecord) return {};
-    return {true, e->Kind == kFolderRecord, LineHash(journal_.Line(*e))};
+    const uint32_t line = LineHash(journal_.Line(*e));
+    return {true, IsFolderLine(line), line};
   }
-  if (IndexedEntries::Record* r = records_.Find(path)) {
-    char kind = 0;
-    if (pread(records_fd_, &kind, 1, r->Offset) != 1) return {};
-    return {kind == kFolderRecord || kind == kFileRecord, kind == kFolderRecord, r->Line};
-  }
+  if (IndexedEntries::Record* r = records_.Find(path))
+    return {true, IsFolderLine(r->Line), r->Line};
   return {};
 }
 
 void LiveIndex::AppendJournal(std::string_view line) {
+  std::string_view name, folder;
+  if (!SplitRecordLine(line, &name, &folder)) return;
+  const bool named = journal_.Names(PathHash(folder, name));
   if (!WriteAll(journal_fd_, line)) {
     std::fprintf(stderr, "jollix watch: cannot write %s: %s\n", kJournalFile, std::strerror(errno));
     return;
@@ -306,7 +306,7 @@ void LiveIndex::AppendJournal(std::string_view line) {
   journal_.Refresh(stamp_);
   for (size_t i = before; i < journal_.Entries().size(); ++i) {
     const JournalView::Entry& e = journal_.Entries()[i];
-    if (e.Latest) journal_children_[e.Parent].push_back(e.Path);
+    if (e.Latest && !named) journal_children_[e.Parent].push_back(e.Path);
   }
 }
 
@@ -353,24 +353,24 @@ void LiveIndex::Withdraw(uint64_t path) {
 }
 
 void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths) {
-  std::vector<uint64_t> pending{folder};
-  std::unordered_set<uint64_t> taken;
-  auto take = [&](uint64_t path) {
-    if (!taken.insert(path).second) return;
-    paths->push_back(path);
-    pending.push_back(path);
-  };
-  while (!pending.empty()) {
-    const uint64_t f = pending.back();
-    pending.pop_back();
+  // Each entry stands once: in the journal (which names it once per folder) or in the records
+  // (unless the journal names it). Only folders are looked into.
+  std::vector<uint64_t> folders{folder};
+  while (!folders.empty()) {
+    const uint64_t f = folders.back();
+    folders.pop_back();
     records_.ForEachChild(f, [&](const IndexedEntries::Record& r) {
-      if (!journal_.Names(r.Path)) take(r.Path);
+      if (journal_.Names(r.Path)) return;
+      paths->push_back(r.Path);
+      if (IsFolderLine(r.Line)) folders.push_back(r.Path);
     });
     auto it = journal_children_.find(f);
     if (it == journal_children_.end()) continue;
     for (uint64_t path : it->second) {
       const JournalView::Entry* e = journal_.Find(path);
-      if (e && e->Kind != kWithdrawnRecord && e->Parent == f) take(path);
+      if (!e || e->Kind == kWithdrawnRecord || e->Parent != f) continue;
+      paths->push_back(path);
+      if (e->Kind == kFolderRecord) folders.push_back(path);
     }
   }
 }
