@@ -415,6 +415,61 @@ TEST(LiveIndex, AJournalPastItsBoundIsFolded) {
   }());
 }
 
+// The names of the file records of index/AllFile.dat, in file order.
+std::vector<std::string> RecordNamesInOrder(const IndexedInstall& install) {
+  std::vector<std::string> names;
+  const std::string all = install.AllFile();
+  for (size_t at = 0; at < all.size();) {
+    const size_t lf = all.find('\n', at);
+    if (all[at] == '_') names.push_back(all.substr(at + 1, all.find('\t', at) - at - 1));
+    at = lf + 1;
+  }
+  return names;
+}
+
+// Records replaced while a search runs: one the search has already shown and one it has not
+// read yet. The search shows each once, the one it had not read with its new line.
+TEST(LiveIndex, RecordsReplacedWhileASearchRunsAreShownOnce) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  constexpr int kFiles = 6000;  // more than one chunk of record lines read ahead
+  tree.MakeFolder("q");
+  for (int i = 0; i < kFiles; ++i) {
+    FILE* f = std::fopen(tree.TreeDisk("q/q" + std::to_string(i) + ".txt").c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fclose(f);
+  }
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  const std::vector<std::string> order = RecordNamesInOrder(tree);
+  ASSERT_EQ(order.size(), static_cast<size_t>(kFiles));
+  std::unique_ptr<LiveIndex> live = OpenLive();
+
+  FakePrompter prompter;
+  FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  engine.Query.NameWords = "q";
+  engine.BatchRows = 1000;  // the search stops at the gate before it reads the last chunk
+  testing::GatedResultPage page(1);
+  std::thread search([&] { engine.Search(page); });
+  ASSERT_TRUE(page.WaitAtGate());
+  for (const std::string& name : {order.front(), order.back()}) {
+    tree.WriteFile("q/" + name, "replaced");
+    live->EntryChanged(tree.TreeDisk("q/" + name));
+  }
+  page.Open();
+  search.join();
+
+  std::multiset<std::string> shown;
+  const std::vector<std::string> names = page.Column(0), sizes = page.Column(2);
+  for (size_t row = 0; row < names.size(); ++row) {
+    shown.insert(names[row]);
+    if (names[row] == order.back()) EXPECT_EQ(sizes[row], "           8");
+  }
+  std::multiset<std::string> all(order.begin(), order.end());
+  all.insert("q");
+  EXPECT_EQ(shown, all);
+}
+
 // A last journal line cut short by a kill is not read, and a restart cuts it off before it
 // writes on.
 TEST(LiveIndex, ATornLastJournalLineIsIgnored) {
