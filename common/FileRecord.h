@@ -6,6 +6,9 @@
 // field always ends with the path separator; folder + name is the entry's full path. Size and
 // time are 32-bit and written as signed decimals (a size of 4 GiB or more is stored as
 // 4294967295, which reads back as -1).
+//
+// The live index's journal, index/Journal.dat, holds lines of this format too
+// (common/RecordJournal.h).
 #pragma once
 
 #include <cstdint>

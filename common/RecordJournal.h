@@ -100,6 +100,8 @@ class JournalView {
   const Entry* Find(uint64_t path) const;
   bool Names(uint64_t path) const { return latest_.count(path) != 0; }
   bool Empty() const { return entries_.empty(); }
+  // A journal of the generation was found (it may hold no lines yet).
+  bool Active() const { return matched_; }
   // Record lines read (the first line not counted).
   size_t LineCount() const { return entries_.size(); }
 

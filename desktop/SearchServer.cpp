@@ -186,6 +186,7 @@ struct SearchServer::Plan {
   int FirstRow = 0;             // rows added before this pass over candidates
   size_t FirstCandidate = 0;    // candidates examined before it
   std::vector<uint64_t> Shown;  // the entries of the records of index/AllFile.dat that passed
+  bool CollectShown = false;    // a journal of the generation was read
   const PinyinReadings* Pinyin = nullptr;  // pinyin on and its table at hand
   const QueryRecord* Query = nullptr;
   std::stop_token GiveUpMessages;
@@ -497,6 +498,8 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   }
   RefreshJournal();
   const size_t journal_read = journal_.LineCount();
+  // Without a journal of this generation now, none is read on after the records either.
+  plan.CollectShown = journal_.Active();
   count_ = static_cast<int>(candidates.size());
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
@@ -705,7 +708,7 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   if (!StartsWithLowered(folder, plan.Folder)) return false;
   if (plan.FromIndex) {
     if (ReplacedByJournal(journal_, folder, name)) return false;
-    plan.Shown.push_back(PathHash(folder, name));
+    if (plan.CollectShown) plan.Shown.push_back(PathHash(folder, name));
   }
   const QueryRecord& q = *plan.Query;
   const uint32_t t = static_cast<uint32_t>(time), s = static_cast<uint32_t>(size);
