@@ -463,7 +463,9 @@ TEST(LiveIndex, RecordsReplacedWhileASearchRunsAreShownOnce) {
   const std::vector<std::string> names = page.Column(0), sizes = page.Column(2);
   for (size_t row = 0; row < names.size(); ++row) {
     shown.insert(names[row]);
-    if (names[row] == order.back()) EXPECT_EQ(sizes[row], "           8");
+    if (names[row] == order.back()) {
+      EXPECT_EQ(sizes[row], "           8");
+    }
   }
   std::multiset<std::string> all(order.begin(), order.end());
   all.insert("q");
