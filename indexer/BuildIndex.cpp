@@ -405,29 +405,36 @@ int BuildIndex::SaveLists(const RecordTable& table, const char* meta_path,
   return 0;
 }
 
-int BuildIndex::Build(const char* records) {
+int BuildIndex::BuildGeneration(const char* records, const char* meta_temp, const char* data_temp,
+                                bool announce) {
   int fd = open(records, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
+  if (fd < 0) return -4;
   record_count_ = 0;
   std::fill(counts_.get(), counts_.get() + kListCount, 0);
-  ConsoleWrite("正在建立索引，请稍候......\n");
+  if (announce) ConsoleWrite("正在建立索引，请稍候......\n");
   int saved;
   {
     RecordTable table;
     ReadRecords(fd, &table);
     close(fd);
-    ConsoleWrite("正在保存索引，请稍候......\n");
-    saved = SaveLists(table, kMetaIndexTempFile, kIndexDataTempFile);
+    if (announce) ConsoleWrite("正在保存索引，请稍候......\n");
+    saved = SaveLists(table, meta_temp, data_temp);
   }
-  if (saved == 0) saved = PublishGeneration(records, kMetaIndexTempFile, kIndexDataTempFile);
+  if (saved == 0) saved = PublishGeneration(records, meta_temp, data_temp);
   if (saved != 0) {
     // The previous generation stays whole: nothing of this run is left behind.
-    std::remove(kMetaIndexTempFile);
-    std::remove(kIndexDataTempFile);
+    std::remove(meta_temp);
+    std::remove(data_temp);
     if (std::strcmp(records, kAllFileFile) != 0) std::remove(records);
   }
-  if (saved == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);
-  if (saved == -3) FatalLine(kMissingFileLine, kUnit, __LINE__, -3);
+  return saved;
+}
+
+int BuildIndex::Build(const char* records) {
+  const int built = BuildGeneration(records, kMetaIndexTempFile, kIndexDataTempFile, true);
+  if (built == -4) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
+  if (built == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);
+  if (built == -3) FatalLine(kMissingFileLine, kUnit, __LINE__, -3);
 
   config_.LastIndexTime = static_cast<int32_t>(std::time(nullptr));
   if (!WriteConfig(kConfigFile, config_, LineEnd::kLf)) {
