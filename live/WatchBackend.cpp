@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace jollix {
 namespace {
@@ -14,6 +16,13 @@ namespace {
 // A Dispatch reads at most this many buffers before it passes on what it has: a flood of
 // notices reaches the sink in steps instead of after the flood.
 constexpr int kReadsPerDispatch = 16;
+
+// Dispatches follow each other at least this far apart: a Dispatch called sooner first waits
+// for the rest. A whole-disk mark hears every write of every program on the disk, nearly all of
+// it outside the watched folders; read one by one, as they come, those notices would cost a
+// wake-up each, and gathered they cost a read per thousand. The wait stays far below the
+// second a change may take to become visible.
+constexpr std::chrono::milliseconds kDispatchGap{50};
 
 // Says again that folders are not watched at most this often (seconds), however often folders
 // beyond the limit are made.
@@ -229,6 +238,9 @@ void WatchBackend::Deliver() {
 }
 
 void WatchBackend::Dispatch() {
+  const auto next = last_dispatch_ + kDispatchGap;
+  if (std::chrono::steady_clock::now() < next) std::this_thread::sleep_until(next);
+  last_dispatch_ = std::chrono::steady_clock::now();
   for (int i = 0; i < kReadsPerDispatch && ReadNotices(); ++i) {
   }
   SettleNotices();

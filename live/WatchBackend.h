@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <set>
@@ -102,6 +103,7 @@ class WatchBackend {
   bool limit_reached_ = false;  // no more watches are tried until a watched folder goes
   bool limit_seen_ = false;     // folders were missed by a limit (not only by refusals)
   size_t reported_missed_ = 0;
+  std::chrono::steady_clock::time_point last_dispatch_;
   time_t reported_at_ = 0;
 };
 

@@ -65,7 +65,9 @@ class Watcher {
   // Readable (poll) when notices wait.
   int Fd() const;
   // Reads what waits (a bounded amount, so that a flood still reaches the sink in steps),
-  // passes it on and ends with sink->Flush(). Returns at once when nothing waits.
+  // passes it on and ends with sink->Flush(). Called again within 50 ms of the last call, it
+  // first waits for the rest of them, so that notices gather and a busy disk does not wake the
+  // watcher for each write.
   void Dispatch();
   // Folders found below the roots that are not watched (limits, or the kernel refused).
   size_t UnwatchedFolders() const;
