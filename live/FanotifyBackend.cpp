@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string_view>
 
 namespace jollix {
 namespace {
@@ -34,8 +35,12 @@ std::string KeyOf(const void* fsid, const file_handle* handle) {
   return key;
 }
 
+// Where a notice took place: the folder's key and the entry's name. The key is built in place
+// (no allocation: most notices of a whole-disk mark are of folders we do not watch and end
+// with the lookup of their key).
 struct Place {
-  std::string Key;
+  char KeyBytes[sizeof(__kernel_fsid_t) + sizeof(int) + MAX_HANDLE_SZ];
+  std::string_view Key;
   std::string_view Name;  // "." or empty: the folder itself
   bool Found = false;
 };
@@ -130,14 +135,14 @@ WatchResult FanotifyBackend::Watch(uint32_t id, int fd, const std::string&) {
   if (fstat(fd, &st) < 0) return WatchResult::kFailed;
   WatchResult result = Mark(fd, st.st_dev);
   if (result != WatchResult::kWatched) return result;
-  folders_.emplace(std::hash<std::string>()(key), id);
+  folders_.emplace(std::hash<std::string_view>()(key), id);
   tree_[id].Handle = std::move(key);
   tree_[id].Watch = 1;
   return result;
 }
 
-uint32_t FanotifyBackend::FolderOf(const std::string& key) const {
-  auto [from, to] = folders_.equal_range(std::hash<std::string>()(key));
+uint32_t FanotifyBackend::FolderOf(std::string_view key) const {
+  auto [from, to] = folders_.equal_range(std::hash<std::string_view>()(key));
   for (auto it = from; it != to; ++it) {
     if (tree_[it->second].Handle == key) return it->second;
   }
@@ -147,7 +152,7 @@ uint32_t FanotifyBackend::FolderOf(const std::string& key) const {
 void FanotifyBackend::Drop(uint32_t id) {
   const std::string& key = tree_[id].Handle;
   if (key.empty()) return;
-  auto [from, to] = folders_.equal_range(std::hash<std::string>()(key));
+  auto [from, to] = folders_.equal_range(std::hash<std::string_view>()(key));
   for (auto it = from; it != to; ++it) {
     if (it->second == id) {
       folders_.erase(it);
@@ -210,9 +215,13 @@ void FanotifyBackend::Report(uint64_t mask, const char* info, size_t size) {
       const char* bytes = handle + sizeof head;
       if (sizeof fid + sizeof head + head.handle_bytes > fid.hdr.len) break;
       place->Found = true;
-      place->Key.assign(reinterpret_cast<const char*>(&fid.fsid), sizeof fid.fsid);
-      place->Key.append(reinterpret_cast<const char*>(&head.handle_type), sizeof head.handle_type);
-      place->Key.append(bytes, head.handle_bytes);
+      if (head.handle_bytes > MAX_HANDLE_SZ) break;
+      char* key = place->KeyBytes;
+      std::memcpy(key, &fid.fsid, sizeof fid.fsid);
+      std::memcpy(key + sizeof fid.fsid, &head.handle_type, sizeof head.handle_type);
+      std::memcpy(key + sizeof fid.fsid + sizeof head.handle_type, bytes, head.handle_bytes);
+      place->Key =
+          std::string_view(key, sizeof fid.fsid + sizeof head.handle_type + head.handle_bytes);
       if (fid.hdr.info_type != FAN_EVENT_INFO_TYPE_DFID) place->Name = bytes + head.handle_bytes;
     }
     at += fid.hdr.len;

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -44,7 +45,7 @@ class FanotifyBackend : public WatchBackend {
   FanotifyBackend(ChangeSink* sink, const WatchOptions& options, int fd, bool whole_disk);
   bool HandleOf(int fd, std::string* key);
   WatchResult Mark(int fd, dev_t disk);
-  uint32_t FolderOf(const std::string& key) const;
+  uint32_t FolderOf(std::string_view key) const;
   void Report(uint64_t mask, const char* info, size_t size);
 
   int fd_;
