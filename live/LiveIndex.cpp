@@ -189,14 +189,15 @@ bool LiveIndex::OpenJournal() {
     if (!StartJournal(stamp_)) return false;
   } else if (text.back() != '\n') {
     // A line cut short by a kill: cut it off, so that the next line starts a line of its own.
-    if (truncate(kJournalFile, static_cast<off_t>(text.rfind('\n') + 1)) != 0) return false;
+    // The file is replaced whole, never cut in place, as readers map it.
+    if (!WriteFileAtomically(kJournalFile, text.substr(0, text.rfind('\n') + 1))) return false;
   }
   journal_fd_ = open(kJournalFile, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (journal_fd_ < 0) return false;
   journal_.Refresh(stamp_);
   for (const JournalView::Entry& e : journal_.Entries()) {
     if (!e.Latest) continue;
-    journal_children_[e.Parent].push_back(e.Path);
+    journal_children_[journal_.ParentOf(e)].push_back(e.Path);
     // A kill between a journal line and the withdrawal of the record it replaces.
     if (IndexedEntries::Record* r = records_.Find(e.Path)) MarkWithdrawn(r);
   }
@@ -306,7 +307,7 @@ void LiveIndex::AppendJournal(std::string_view line) {
   journal_.Refresh(stamp_);
   for (size_t i = before; i < journal_.Entries().size(); ++i) {
     const JournalView::Entry& e = journal_.Entries()[i];
-    if (e.Latest && !named) journal_children_[e.Parent].push_back(e.Path);
+    if (e.Latest && !named) journal_children_[journal_.ParentOf(e)].push_back(e.Path);
   }
 }
 
@@ -368,7 +369,7 @@ void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths) {
     if (it == journal_children_.end()) continue;
     for (uint64_t path : it->second) {
       const JournalView::Entry* e = journal_.Find(path);
-      if (!e || e->Kind == kWithdrawnRecord || e->Parent != f) continue;
+      if (!e || e->Kind == kWithdrawnRecord) continue;
       paths->push_back(path);
       if (e->Kind == kFolderRecord) folders.push_back(path);
     }
