@@ -57,7 +57,11 @@ int SignalDescriptor() {
 
 std::unique_ptr<Watcher> StartWatcher(LiveIndex& live) {
   std::string error;
-  std::unique_ptr<Watcher> watcher = Watcher::Start(live.WatchedRoots(), &live, {}, &error);
+  // The index folder (of the installation, the current folder) is left out: inside a watched
+  // folder each journal line written would be noticed and journalled again, without end.
+  WatchOptions options;
+  options.Skip = {"index"};
+  std::unique_ptr<Watcher> watcher = Watcher::Start(live.WatchedRoots(), &live, options, &error);
   if (!watcher) {
     std::fprintf(stderr, "jollix watch: cannot watch the folders: %s\n", error.c_str());
     return nullptr;

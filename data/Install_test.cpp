@@ -1,7 +1,10 @@
 // The installation as a Linux application: cmake --install into a temporary prefix, then the
 // installed jollix indexes and searches from there, with its data in its own folder.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "common/TextFile.h"
+#include "live/WatchLock.h"
 #include "testing/Process.h"
 #include "testing/TempDir.h"
 
@@ -158,6 +162,39 @@ TEST_F(InstalledJollix, TheIndexTimersServiceRunsTheIndexerOnlyWhenDue) {
   std::string records;
   ReadWholeFile(Prefix("lib/jollixsearch/index/AllFile.dat").c_str(), &records);
   EXPECT_NE(records.find("_plan.txt\t" + user_.path() + "/docs/\t"), std::string::npos) << records;
+}
+
+// The watch service's command line, started as systemd starts it: the watcher comes up, holds
+// the installation's watch lock, and ends with status 0 on SIGTERM (what `systemctl stop` sends).
+TEST_F(InstalledJollix, TheWatchServiceRunsTheWatcherWhichEndsCleanlyOnSigterm) {
+  ASSERT_EQ(install_->ExitStatus, 0);
+  const UnitFile unit = ReadUnit(Prefix("share/systemd/user/jollixsearch-watch.service"));
+  ASSERT_EQ(unit.ExecStart, (std::vector<std::string>{Prefix("lib/jollixsearch/jollix"), "watch"}));
+  EXPECT_NE(unit.Text.find("\nWantedBy=default.target\n"), std::string::npos);
+  const std::string home = Prefix("lib/jollixsearch");
+  user_.Write("docs/plan.txt", "x");
+  // The watcher's first set-up writes the folder list with this test's home folder.
+  struct Forget {
+    std::string path;
+    ~Forget() { fs::remove(path); }
+  } forget{Prefix("lib/jollixsearch/index/ScanFolder.txt")};
+  ProgramEnv env{{{"HOME", user_.path()}, {"XDG_DATA_HOME", user_ / "data"}}, {"JOLLIX_HOME"}};
+  std::string error;
+  const int pid = testing::StartProgram(unit.ExecStart[0], unit.ExecStart, env, user_ / "out",
+                                        user_ / "err", &error);
+  ASSERT_GT(pid, 0) << error;
+  // Up when it holds the lock: it has its index then and watches.
+  bool up = false;
+  for (int i = 0; i < 1000 && !up; ++i) {
+    up = WatcherRunning(home);
+    if (!up) usleep(10000);
+  }
+  EXPECT_TRUE(up) << user_.Read("err");
+  kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << user_.Read("err");
+  EXPECT_FALSE(WatcherRunning(home));
 }
 
 TEST(BuildInstallation, HoldsTheHelpPageBesideThePrograms) {

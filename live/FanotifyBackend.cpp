@@ -45,8 +45,16 @@ struct Place {
 std::unique_ptr<FanotifyBackend> FanotifyBackend::Create(ChangeSink* sink,
                                                          const WatchOptions& options,
                                                          std::string* error) {
-  int fd = fanotify_init(FAN_CLASS_NOTIF | FAN_REPORT_DFID_NAME | FAN_CLOEXEC | FAN_NONBLOCK,
-                         O_RDONLY | O_CLOEXEC);
+  const unsigned flags = FAN_CLASS_NOTIF | FAN_REPORT_DFID_NAME | FAN_CLOEXEC | FAN_NONBLOCK;
+  // A whole-disk mark hears every change of the file system, so a fixed queue would overflow
+  // (and cost a rescan of every root) whenever the sink is slow for a moment, as during a fold
+  // of the journal; the same privilege allows a queue without a limit, whose backlog is only as
+  // long as the sink's pause.
+  int fd = -1;
+  if (!options.NoFilesystemMark) {
+    fd = fanotify_init(flags | FAN_UNLIMITED_QUEUE, O_RDONLY | O_CLOEXEC);
+  }
+  if (fd < 0) fd = fanotify_init(flags, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *error = std::string("fanotify: ") + std::strerror(errno);
     return nullptr;

@@ -4,8 +4,9 @@
 // (a whole-disk mark sees every folder of the file system) is dropped by that same lookup.
 // A rename comes as one notice with both places, and a renamed folder keeps its handle.
 //
-// With CAP_SYS_ADMIN one mark per file system covers every folder, however many; without it one
-// mark per folder, limited by fs.fanotify.max_user_marks. Needs a kernel that reports renames
+// With CAP_SYS_ADMIN one mark per file system covers every folder, however many, and the queue
+// of notices has no limit (it never overflows); without it one mark per folder, limited by
+// fs.fanotify.max_user_marks, and the kernel's fixed queue. Needs a kernel that reports renames
 // in one notice (Linux 5.17); Create fails otherwise, and the watcher takes inotify.
 #pragma once
 

@@ -35,7 +35,21 @@ bool IsFolder(int dir_fd, const dirent* entry) {
 }  // namespace
 
 WatchBackend::WatchBackend(ChangeSink* sink, const WatchOptions& options)
-    : options_(options), sink_(sink) {}
+    : options_(options), sink_(sink) {
+  for (const std::string& path : options.Skip) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) continue;
+    skip_.emplace(st.st_dev, st.st_ino);
+    skip_inodes_.insert(st.st_ino);
+  }
+}
+
+bool WatchBackend::Skipped(int dir_fd, const char* name, ino_t inode) const {
+  if (skip_.empty() || (inode && !skip_inodes_.count(inode))) return false;
+  struct stat st;
+  return fstatat(dir_fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+         skip_.count({st.st_dev, st.st_ino}) > 0;
+}
 
 bool WatchBackend::WatchRoots(const std::vector<std::string>& roots, std::string* error) {
   for (const std::string& root : roots) {
@@ -112,6 +126,7 @@ void WatchBackend::ListSubfolders(uint32_t id, int fd) {
   bool fresh = tree_[id].FirstChild == FolderTree::kNone;
   while (const dirent* entry = readdir(dir)) {
     if (Hidden(entry->d_name) || !IsFolder(dirfd(dir), entry)) continue;
+    if (Skipped(dirfd(dir), entry->d_name, entry->d_ino)) continue;
     if (!fresh && tree_.Child(id, entry->d_name) != FolderTree::kNone) continue;
     tree_.Add(id, entry->d_name);
   }
@@ -140,7 +155,9 @@ void WatchBackend::OnFolderItself(uint32_t id) {
 }
 
 void WatchBackend::OnFolderCreated(uint32_t parent, std::string_view name) {
-  if (Hidden(name)) return;
+  if (Hidden(name) || Skipped(AT_FDCWD, (tree_.Path(parent) + '/').append(name).c_str(), 0)) {
+    return;
+  }
   uint32_t id = tree_.Child(parent, name);
   if (id == FolderTree::kNone) id = tree_.Add(parent, name);
   std::string path = tree_.Path(id);
@@ -160,7 +177,7 @@ void WatchBackend::OnFolderGone(uint32_t parent, std::string_view name) {
 
 void WatchBackend::OnFolderMoved(uint32_t id, uint32_t parent, std::string_view name) {
   std::string old_path = tree_.Path(id);
-  if (Hidden(name)) {
+  if (Hidden(name) || Skipped(AT_FDCWD, (tree_.Path(parent) + '/').append(name).c_str(), 0)) {
     RemoveFolder(id);
     Note(true, std::move(old_path));
     return;

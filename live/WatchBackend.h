@@ -5,8 +5,11 @@
 // the tree.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <ctime>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -80,6 +83,9 @@ class WatchBackend {
  private:
   // False when folder id is not there (any more).
   bool WalkBelow(uint32_t id);
+  // Whether a folder name (an entry of the folder open as dir_fd) or path is one of
+  // WatchOptions::Skip. inode: the entry's inode number from the listing, 0 when unknown.
+  bool Skipped(int dir_fd, const char* name, ino_t inode) const;
   WatchResult WatchOne(uint32_t id, int fd, const std::string& path);
   void ListSubfolders(uint32_t id, int fd);
   void RemoveFolder(uint32_t id);
@@ -88,6 +94,8 @@ class WatchBackend {
   void ReportMissed();
 
   ChangeSink* sink_;
+  std::set<std::pair<dev_t, ino_t>> skip_;  // WatchOptions::Skip as device and inode
+  std::set<ino_t> skip_inodes_;             // their inodes alone, to pass over the rest cheaply
   std::vector<std::pair<bool, std::string>> notices_;  // subtree?, path; in the order noted
   std::unordered_set<std::string> noted_;              // the same, as a kind byte and the path
   size_t missed_ = 0;

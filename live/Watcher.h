@@ -43,8 +43,12 @@ namespace jollix {
 struct WatchOptions {
   size_t MaxWatches = 0;  // 0: the system's limit; tests set a tiny one
   bool ForceInotify = false;
-  bool NoFilesystemMark =
-      false;  // fanotify: one mark per folder even where a whole-disk mark would do
+  // fanotify: one mark per folder even where a whole-disk mark would do (tests).
+  bool NoFilesystemMark = false;
+  // Folders left out like dot folders, with everything in them, known by their identity (not
+  // their spelling). The live index's own index folder belongs here when it lies inside a
+  // watched folder: each notice of its own writes would otherwise bring another write.
+  std::vector<std::string> Skip;
 };
 
 class WatchBackend;
