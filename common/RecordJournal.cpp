@@ -1,10 +1,12 @@
 #include "common/RecordJournal.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 
 #include "common/FileRecord.h"
 #include "common/TextFile.h"
@@ -61,8 +63,12 @@ bool StartJournal(const GenerationStamp& stamp) {
   return WriteFileAtomically(kJournalFile, JournalHeader(stamp));
 }
 
-JournalView::~JournalView() {
-  if (fd_ >= 0) close(fd_);
+JournalView::~JournalView() { Clear(); }
+
+void JournalView::Unmap() {
+  if (map_) munmap(const_cast<char*>(map_), map_size_);
+  map_ = nullptr;
+  map_size_ = 0;
 }
 
 void JournalView::Clear() {
@@ -71,14 +77,10 @@ void JournalView::Clear() {
   held_ = {};
   matched_ = false;
   offset_ = 0;
-  text_.clear();
+  Unmap();
   entries_.clear();
-  latest_.clear();
-}
-
-const JournalView::Entry* JournalView::Find(uint64_t path) const {
-  auto it = latest_.find(path);
-  return it == latest_.end() ? nullptr : &entries_[it->second];
+  slots_.clear();
+  used_ = 0;
 }
 
 bool JournalView::Refresh(const GenerationStamp& stamp) {
@@ -119,35 +121,49 @@ bool JournalView::ReadOn() {
   struct stat st;
   if (fstat(fd_, &st) != 0 || static_cast<uint64_t>(st.st_size) <= offset_) return false;
   if (offset_ > 0 && !matched_) return false;  // a journal of another generation
-  std::string bytes(static_cast<size_t>(st.st_size) - offset_, '\0');
-  const ssize_t got = ReadAt(fd_, bytes.data(), bytes.size(), offset_);
-  if (got <= 0) return false;
-  bytes.resize(static_cast<size_t>(got));
+  // The file is mapped, not read: its lines stay where the page cache holds them. The writer
+  // never cuts the file in place (it replaces it whole), so no mapped byte ever goes.
+  const size_t size = static_cast<size_t>(st.st_size);
+  void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+  if (map == MAP_FAILED) return false;
+  Unmap();
+  map_ = static_cast<const char*>(map);
+  map_size_ = size;
+  const size_t old = offset_;
   // Whole lines only: a last line without its LF is still being written, or was cut short.
-  const size_t end = bytes.rfind('\n');
-  if (end == std::string::npos) return false;
-  const uint64_t base = offset_;
-  size_t at = 0;
-  if (base == 0) {
-    const size_t lf = bytes.find('\n');
+  const void* last = memrchr(map_ + old, '\n', size - old);
+  if (!last) return false;
+  const size_t end = static_cast<size_t>(static_cast<const char*>(last) - map_) + 1;
+  size_t at = old;
+  if (old == 0) {
+    const size_t lf =
+        static_cast<size_t>(static_cast<const char*>(std::memchr(map_, '\n', end)) - map_);
     GenerationStamp named;
-    matched_ =
-        ParseJournalHeader(std::string_view(bytes).substr(0, lf + 1), &named) && named == stamp_;
+    matched_ = ParseJournalHeader(std::string_view(map_, lf + 1), &named) && named == stamp_;
     at = lf + 1;
-    offset_ = at;
-    if (!matched_) return false;
+    if (!matched_) {
+      offset_ = at;
+      Unmap();
+      return false;
+    }
   }
-  text_.reserve(text_.size() + (end + 1 - at));
-  while (at <= end) {
-    const size_t lf = bytes.find('\n', at);
-    Take(std::string_view(bytes).substr(at, lf + 1 - at));
-    at = lf + 1;
+  // Sized once for the lines that come (some 64 bytes each: a path and four fields), and grown
+  // when they are shorter.
+  entries_.reserve(entries_.size() + (end - at) / 64);
+  Reserve(used_ + (end - at) / 64);
+  while (at < end) {
+    const char* line = map_ + at;
+    const size_t length =
+        static_cast<size_t>(static_cast<const char*>(std::memchr(line, '\n', end - at)) - line) + 1;
+    Take(at, length);
+    at += length;
   }
-  offset_ = base + end + 1;
+  offset_ = end;
   return true;
 }
 
-void JournalView::Take(std::string_view line) {
+void JournalView::Take(size_t at, size_t length) {
+  const std::string_view line(map_ + at, length);
   const char kind = line[0];
   if (kind != kFolderRecord && kind != kFileRecord && kind != kWithdrawnRecord) return;
   const size_t tab1 = line.find('\t', 1);
@@ -159,17 +175,77 @@ void JournalView::Take(std::string_view line) {
   if (folder.empty() || folder.back() != kPathSeparator) return;
   Entry e;
   e.Path = PathHash(folder, name);
-  e.Parent = PathHash(folder.substr(0, folder.size() - 1));
-  e.At = static_cast<uint32_t>(text_.size());
-  e.Length = static_cast<uint32_t>(line.size());
+  e.At = static_cast<uint32_t>(at);
+  e.Length = static_cast<uint32_t>(length);
   e.Kind = kind;
-  text_.append(line);
-  auto [it, fresh] = latest_.try_emplace(e.Path, static_cast<uint32_t>(entries_.size()));
-  if (!fresh) {
-    entries_[it->second].Latest = false;
-    it->second = static_cast<uint32_t>(entries_.size());
-  }
+  const uint32_t index = static_cast<uint32_t>(entries_.size());
   entries_.push_back(e);
+  LatestSlot& slot = Slot(e.Path);
+  if (slot.Index != 0) {
+    entries_[slot.Index - 1].Latest = false;
+    slot.Index = index + 1;
+    return;
+  }
+  slot = {static_cast<uint32_t>(e.Path >> 32), index + 1};
+  if (++used_ * 2 > slots_.size()) Reserve(used_);
+}
+
+namespace {
+
+size_t Home(uint64_t path, size_t mask) {
+  // FNV leaves the bytes of a path's end in few bits: mixed again before the slot is taken.
+  path ^= path >> 33;
+  path *= 0xFF51AFD7ED558CCDull;
+  path ^= path >> 33;
+  return static_cast<size_t>(path) & mask;
+}
+
+}  // namespace
+
+JournalView::LatestSlot& JournalView::Slot(uint64_t path) {
+  if (slots_.empty()) slots_.assign(1024, {});
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(path >> 32);
+  for (size_t i = Home(path, mask);; i = (i + 1) & mask) {
+    const LatestSlot& slot = slots_[i];
+    if (slot.Index == 0 || (slot.Tag == tag && entries_[slot.Index - 1].Path == path)) {
+      return slots_[i];
+    }
+  }
+}
+
+const JournalView::Entry* JournalView::Find(uint64_t path) const {
+  if (slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(path >> 32);
+  for (size_t i = Home(path, mask);; i = (i + 1) & mask) {
+    const LatestSlot& slot = slots_[i];
+    if (slot.Index == 0) return nullptr;
+    if (slot.Tag == tag && entries_[slot.Index - 1].Path == path) return &entries_[slot.Index - 1];
+  }
+}
+
+void JournalView::Reserve(size_t paths) {
+  size_t size = slots_.empty() ? 1024 : slots_.size();
+  while (size < 2 * paths) size *= 2;
+  if (size == slots_.size()) return;
+  std::vector<LatestSlot> old(size);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const LatestSlot& taken : old) {
+    if (taken.Index == 0) continue;
+    size_t i = Home(entries_[taken.Index - 1].Path, mask);
+    while (slots_[i].Index != 0) i = (i + 1) & mask;
+    slots_[i] = taken;
+  }
+}
+
+uint64_t JournalView::ParentOf(const Entry& e) const {
+  const std::string_view line = Line(e);
+  const size_t tab1 = line.find('\t', 1);
+  const size_t tab2 = line.find('\t', tab1 + 1);
+  // The folder field without its final separator is the holding folder's path.
+  return PathHash(line.substr(tab1 + 1, tab2 - tab1 - 2));
 }
 
 }  // namespace jollix

@@ -16,7 +16,7 @@
 // an entry that is gone (its size and time are 0). The file is only ever appended to; for each
 // entry (folder field followed by name) the latest line wins. A last line without its LF was cut
 // short by a writer that ended in the middle of it and is not read; the writer cuts it off before
-// it appends again.
+// it appends again, by replacing the file whole (readers map it, so it is never cut in place).
 //
 // A record of index/AllFile.dat whose entry has a line here is replaced by that line: the
 // writer marks the old record withdrawn ('X') in place after it has written the journal line, and
@@ -30,7 +30,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace jollix {
@@ -69,8 +68,7 @@ class JournalView {
  public:
   struct Entry {
     uint64_t Path = 0;    // PathHash of the entry
-    uint64_t Parent = 0;  // PathHash of the folder that holds it
-    uint32_t At = 0;      // its line in the view's text
+    uint32_t At = 0;      // where its line starts in the file
     uint32_t Length = 0;  // with the LF
     char Kind = 0;        // 'D', '_' or 'X'
     bool Latest = true;   // no later line names the entry
@@ -93,12 +91,12 @@ class JournalView {
 
   // The lines, in file order (a line that a later one replaced is not Latest).
   const std::vector<Entry>& Entries() const { return entries_; }
-  std::string_view Line(const Entry& e) const {
-    return std::string_view(text_).substr(e.At, e.Length);
-  }
+  std::string_view Line(const Entry& e) const { return std::string_view(map_ + e.At, e.Length); }
+  // PathHash of the folder that holds an entry.
+  uint64_t ParentOf(const Entry& e) const;
   // The entry's latest line, or null when the journal does not name it.
   const Entry* Find(uint64_t path) const;
-  bool Names(uint64_t path) const { return latest_.count(path) != 0; }
+  bool Names(uint64_t path) const { return Find(path) != nullptr; }
   bool Empty() const { return entries_.empty(); }
   // A journal of the generation was found (it may hold no lines yet).
   bool Active() const { return matched_; }
@@ -108,16 +106,29 @@ class JournalView {
  private:
   // Reads from offset_ to the end; false when nothing could be read.
   bool ReadOn();
-  void Take(std::string_view line);
+  struct LatestSlot {
+    uint32_t Tag = 0;    // the path's upper 32 bits
+    uint32_t Index = 0;  // 0: empty, else the latest line's place in entries_ + 1
+  };
+  // Takes the line at map_[at] of length bytes (with its LF).
+  void Take(size_t at, size_t length);
+  // The slot of an entry's path in the table of latest lines.
+  LatestSlot& Slot(uint64_t path);
+  // Makes room for paths entries at most half full.
+  void Reserve(size_t paths);
+  void Unmap();
 
   int fd_ = -1;
   struct stat held_ {};
   GenerationStamp stamp_;
-  bool matched_ = false;  // the first line was read and names stamp_
-  uint64_t offset_ = 0;   // bytes taken, the first line with them
-  std::string text_;
+  bool matched_ = false;       // the first line was read and names stamp_
+  uint64_t offset_ = 0;        // bytes taken, the first line with them
+  const char* map_ = nullptr;  // the file, mapped read-only
+  size_t map_size_ = 0;
   std::vector<Entry> entries_;
-  std::unordered_map<uint64_t, uint32_t> latest_;  // path -> index into entries_
+  // The latest line of each path: open addressing, at most half full.
+  std::vector<LatestSlot> slots_;
+  size_t used_ = 0;
 };
 
 }  // namespace jollix

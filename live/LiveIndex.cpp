@@ -37,6 +37,11 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Whether path is among the sorted paths of except (none when except is null).
+bool Excepted(const std::vector<uint64_t>* except, uint64_t path) {
+  return except && std::binary_search(except->begin(), except->end(), path);
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
          a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
@@ -189,14 +194,15 @@ bool LiveIndex::OpenJournal() {
     if (!StartJournal(stamp_)) return false;
   } else if (text.back() != '\n') {
     // A line cut short by a kill: cut it off, so that the next line starts a line of its own.
-    if (truncate(kJournalFile, static_cast<off_t>(text.rfind('\n') + 1)) != 0) return false;
+    // The file is replaced whole, never cut in place, as readers map it.
+    if (!WriteFileAtomically(kJournalFile, text.substr(0, text.rfind('\n') + 1))) return false;
   }
   journal_fd_ = open(kJournalFile, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (journal_fd_ < 0) return false;
   journal_.Refresh(stamp_);
   for (const JournalView::Entry& e : journal_.Entries()) {
     if (!e.Latest) continue;
-    journal_children_[e.Parent].push_back(e.Path);
+    journal_children_[journal_.ParentOf(e)].push_back(e.Path);
     // A kill between a journal line and the withdrawal of the record it replaces.
     if (IndexedEntries::Record* r = records_.Find(e.Path)) MarkWithdrawn(r);
   }
@@ -306,7 +312,7 @@ void LiveIndex::AppendJournal(std::string_view line) {
   journal_.Refresh(stamp_);
   for (size_t i = before; i < journal_.Entries().size(); ++i) {
     const JournalView::Entry& e = journal_.Entries()[i];
-    if (e.Latest && !named) journal_children_[e.Parent].push_back(e.Path);
+    if (e.Latest && !named) journal_children_[journal_.ParentOf(e)].push_back(e.Path);
   }
 }
 
@@ -352,7 +358,8 @@ void LiveIndex::Withdraw(uint64_t path) {
   if (IndexedEntries::Record* r = records_.Find(path)) MarkWithdrawn(r);
 }
 
-void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths) {
+void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
+                             const std::vector<uint64_t>* except) {
   // Each entry stands once: in the journal (which names it once per folder) or in the records
   // (unless the journal names it). Only folders are looked into.
   std::vector<uint64_t> folders{folder};
@@ -361,15 +368,15 @@ void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths) {
     folders.pop_back();
     records_.ForEachChild(f, [&](const IndexedEntries::Record& r) {
       if (journal_.Names(r.Path)) return;
-      paths->push_back(r.Path);
+      if (!Excepted(except, r.Path)) paths->push_back(r.Path);
       if (IsFolderLine(r.Line)) folders.push_back(r.Path);
     });
     auto it = journal_children_.find(f);
     if (it == journal_children_.end()) continue;
     for (uint64_t path : it->second) {
       const JournalView::Entry* e = journal_.Find(path);
-      if (!e || e->Kind == kWithdrawnRecord || e->Parent != f) continue;
-      paths->push_back(path);
+      if (!e || e->Kind == kWithdrawnRecord) continue;
+      if (!Excepted(except, path)) paths->push_back(path);
       if (e->Kind == kFolderRecord) folders.push_back(path);
     }
   }
@@ -403,11 +410,9 @@ void LiveIndex::ReconcileBelow(const std::string& gbk_folder, uint64_t folder) {
   WalkFolder(gbk_folder, out, progress, WalkThreadCount());
   std::fclose(out);
   std::sort(seen.begin(), seen.end());
-  std::vector<uint64_t> below;
-  CollectBelow(folder, &below);
-  for (uint64_t path : below) {
-    if (!std::binary_search(seen.begin(), seen.end(), path)) Withdraw(path);
-  }
+  std::vector<uint64_t> gone;
+  CollectBelow(folder, &gone, &seen);
+  for (uint64_t path : gone) Withdraw(path);
 }
 
 void LiveIndex::CatchUp() {

@@ -118,8 +118,9 @@ class LiveIndex : public ChangeSink {
   // The entry and everything below it are gone.
   void WithdrawTree(uint64_t path);
   void Withdraw(uint64_t path);
-  // Everything the index holds below a folder, deepest last.
-  void CollectBelow(uint64_t folder, std::vector<uint64_t>* paths);
+  // Everything the index holds below a folder, but the paths of except (sorted; may be null).
+  void CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
+                    const std::vector<uint64_t>* except = nullptr);
   // The folder's record follows its last-write time.
   void RefreshFolder(const Place& place);
   // The same for the folder that holds path, when the index records it.
