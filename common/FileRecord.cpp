@@ -1,6 +1,9 @@
 #include "common/FileRecord.h"
 
+#include <unistd.h>
+
 #include "common/FormattedInput.h"
+#include "common/TextFile.h"
 
 namespace jollix {
 
@@ -75,6 +78,32 @@ bool ParseFileRecord(std::string_view line, FileRecord* record) {
   record->Size = size;
   record->Time = time;
   return true;
+}
+
+int WithdrawRecordLines(int fd, const std::vector<RecordPlace>& places) {
+  int marked = 0;
+  bool failed = false;
+  std::string line(kRecordLineBuffer, '\0');
+  for (const RecordPlace& place : places) {
+    if (place.Offset < 0) continue;
+    const size_t head = 1 + place.Name.size() + 1 + place.Folder.size() + 1;
+    if (head > line.size()) continue;
+    const ssize_t got = ReadAt(fd, line.data(), head, static_cast<uint64_t>(place.Offset));
+    if (got != static_cast<ssize_t>(head)) continue;
+    const std::string_view read(line.data(), head);
+    if ((read[0] != kFolderRecord && read[0] != kFileRecord) ||
+        read.substr(1, place.Name.size()) != place.Name || read[1 + place.Name.size()] != '\t' ||
+        read.substr(2 + place.Name.size(), place.Folder.size()) != place.Folder ||
+        read.back() != '\t') {
+      continue;
+    }
+    if (pwrite(fd, &kWithdrawnRecord, 1, place.Offset) != 1) {
+      failed = true;
+      continue;
+    }
+    ++marked;
+  }
+  return failed ? -1 : marked;
 }
 
 }  // namespace jollix

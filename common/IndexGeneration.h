@@ -4,7 +4,9 @@
 // The indexer writes each file under a temporary name in index/ (the name followed by ".tmp"),
 // gives all three one and the same last-write time (the generation's stamp) and only then
 // renames them into place, postings first and record lines last. A failed run therefore leaves
-// the previous three files as they were.
+// the previous three files as they were. The live index's fold of its journal publishes a
+// generation the same way, from temporary names of its own (ending ".fold"), so that an index
+// run at the same time spoils neither.
 //
 // A program that reads the index keeps the descriptors of the generation it loaded and takes a
 // newer one only when it is whole: the directory and the postings carry the same stamp (nothing

@@ -21,6 +21,7 @@
 #include "common/TextFile.h"
 #include "desktop/ContentSearch.h"
 #include "desktop/ContentWorkers.h"
+#include "desktop/JournalRows.h"
 #include "desktop/PinyinIndex.h"
 #include "desktop/PinyinMatch.h"
 #include "desktop/PostingReader.h"
@@ -194,6 +195,11 @@ struct SearchServer::Plan {
   std::vector<std::string> Words;
   std::string Folder;  // lower-cased
   bool WithContent = false;
+  bool FromIndex = true;        // the candidate tested is a record of index/AllFile.dat
+  int FirstRow = 0;             // rows added before this pass over candidates
+  size_t FirstCandidate = 0;    // candidates examined before it
+  std::vector<uint64_t> Shown;  // the entries of the records of index/AllFile.dat that passed
+  bool CollectShown = false;    // a journal of the generation was read
   const PinyinReadings* Pinyin = nullptr;  // pinyin on and its table at hand
   const QueryRecord* Query = nullptr;
   std::stop_token GiveUpMessages;
@@ -236,6 +242,23 @@ void SearchServer::OpenPinyinIndex() {
   if (!table) return;
   pinyin_index_ = std::make_unique<PinyinIndex>();
   if (!pinyin_index_->Open(postings_fd_, records_size_, *table)) pinyin_index_.reset();
+}
+
+std::vector<uint32_t> SearchServer::JournalCandidatesAfter(size_t read_before, Plan& plan) {
+  journal_.ReadAppended();
+  std::sort(plan.Shown.begin(), plan.Shown.end());
+  std::vector<uint32_t> candidates;
+  AppendJournalCandidates(journal_, read_before, plan.Shown, &candidates);
+  return candidates;
+}
+
+void SearchServer::RefreshJournal() {
+  struct stat postings;
+  if (postings_fd_ < 0 || fstat(postings_fd_, &postings) != 0) {
+    journal_.Clear();
+    return;
+  }
+  journal_.Refresh(StampOf(postings));
 }
 
 const PinyinReadings* SearchServer::PinyinTable() {
@@ -528,11 +551,16 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   plan.Column = ExaminedColumn();
   bool damaged = false;
   const std::vector<uint32_t> candidates = FindCandidates(&damaged);
-  count_ = static_cast<int>(candidates.size());
   if (damaged) {
+    count_ = 0;
     MarkDamaged();
     return -1;
   }
+  RefreshJournal();
+  const size_t journal_read = journal_.LineCount();
+  // Without a journal of this generation now, none is read on after the records either.
+  plan.CollectShown = journal_.Active();
+  count_ = static_cast<int>(candidates.size());
 
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
   plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
@@ -549,8 +577,19 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   // index folder ends the program, as when there is none to open.
   if (records_fd_ < 0 || access(kAllFileFile, F_OK) != 0) EndProcess(-1);
 
-  const int rows = SearchCandidates(candidates, plan, matcher.get(), page);
+  int rows = SearchCandidates(candidates, plan, matcher.get(), page);
   if (rows < 0) return -1;
+  // The journal's entries come after the records, read on to its end now: a record withdrawn
+  // while the records were read was replaced by a line written before its mark.
+  const std::vector<uint32_t> journal = JournalCandidatesAfter(journal_read, plan);
+  if (!journal.empty()) {
+    plan.FromIndex = false;
+    plan.FirstRow = rows;
+    plan.FirstCandidate = candidates.size();
+    count_ = static_cast<int>(candidates.size() + journal.size());
+    rows = SearchCandidates(journal, plan, matcher.get(), page);
+    if (rows < 0) return -1;
+  }
   count_ = rows;
   if (rows == 0) page.InsertRow(0, kNoResultRow, -1);
   return 0;
@@ -562,8 +601,8 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
 // name search's candidates are in file order already).
 class SearchServer::Batches {
  public:
-  Batches(int records_fd, const std::vector<uint32_t>& candidates)
-      : lines_(records_fd), candidates_(candidates) {}
+  Batches(int records_fd, const JournalView& journal, const std::vector<uint32_t>& candidates)
+      : lines_(records_fd), journal_(journal), candidates_(candidates) {}
 
   // The line of candidate i (i ascending from 0 by one); empty when nothing can be read there.
   // It stays valid until the next call.
@@ -591,18 +630,26 @@ class SearchServer::Batches {
     texts_.clear();
     at_.resize(n);
     length_.resize(n);
-    // A read reaches the lines of the candidates after it that fit in one window with it.
+    // A read reaches the lines of the candidates after it that fit in one window with it. The
+    // journal's candidates sort after every record line's place.
     size_t last = 0;
     for (size_t j = 0; j < n; ++j) {
-      const uint64_t offset = candidates_[first + order_[j]];
-      last = std::max(last, j);
-      while (last + 1 < n && candidates_[first + order_[last + 1]] + kRecordLineBuffer <=
-                                 offset + RecordLines::kWindow) {
-        ++last;
-      }
       const uint32_t k = order_[j];
-      const uint64_t reach = candidates_[first + order_[last]] + kRecordLineBuffer;
-      const std::string_view line = lines_.LineAt(offset, reach);
+      const uint32_t candidate = candidates_[first + k];
+      std::string_view line;
+      if (IsJournalCandidate(candidate)) {
+        line = JournalLine(journal_, candidate);
+      } else {
+        const uint64_t offset = candidate;
+        last = std::max(last, j);
+        while (last + 1 < n && !IsJournalCandidate(candidates_[first + order_[last + 1]]) &&
+               candidates_[first + order_[last + 1]] + kRecordLineBuffer <=
+                   offset + RecordLines::kWindow) {
+          ++last;
+        }
+        const uint64_t reach = candidates_[first + order_[last]] + kRecordLineBuffer;
+        line = lines_.LineAt(offset, reach);
+      }
       at_[k] = static_cast<uint32_t>(texts_.size());
       length_[k] = static_cast<uint32_t>(line.size());
       texts_.append(line);
@@ -610,6 +657,7 @@ class SearchServer::Batches {
   }
 
   RecordLines lines_;
+  const JournalView& journal_;
   const std::vector<uint32_t>& candidates_;
   size_t chunk_start_ = 0, chunk_end_ = 0;
   std::vector<uint32_t> order_, at_, length_;
@@ -629,17 +677,17 @@ class SearchServer::Batches {
 int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                                    const ContentSearch* matcher, ResultPage& page) {
   const size_t batch_rows = std::max<size_t>(BatchRows, 1);
-  Batches lines(records_fd_, candidates);
+  Batches lines(records_fd_, journal_, candidates);
   std::vector<RowText> passed, next;
   std::string texts, next_texts;
   std::vector<CandidateFile> files;
   size_t i = 0;
   bool ended = false;
-  int rows = 0;
+  int rows = plan.FirstRow;
   for (;;) {
     for (; !ended && passed.size() <= batch_rows && i < candidates.size(); ++i) {
       if (Cancel) {
-        count_ = static_cast<int>(i);
+        count_ = static_cast<int>(plan.FirstCandidate + i);
         return -1;
       }
       const std::string_view line = lines.Line(i);
@@ -667,7 +715,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
         std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
         if (!found) {
           // Examined: every candidate before the one whose answer the cancel left open.
-          count_ = static_cast<int>(passed[j].Candidate);
+          count_ = static_cast<int>(plan.FirstCandidate + passed[j].Candidate);
           return -1;
         }
         if (*found) AddRow(passed[j], texts, plan, page, rows++);
@@ -676,7 +724,7 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
     files = {};
     if (batch == passed.size()) return rows;
     if (Cancel) {
-      count_ = static_cast<int>(passed[batch].Candidate);
+      count_ = static_cast<int>(plan.FirstCandidate + passed[batch].Candidate);
       return -1;
     }
     // The row that opens the next batch moves to the front of fresh buffers.
@@ -734,6 +782,10 @@ bool SearchServer::PassesRecordTests(std::string_view line, Plan& plan, RowText*
   }
 
   if (!StartsWithLowered(folder, plan.Folder)) return false;
+  if (plan.FromIndex) {
+    if (ReplacedByJournal(journal_, folder, name)) return false;
+    if (plan.CollectShown) plan.Shown.push_back(PathHash(folder, name));
+  }
   const QueryRecord& q = *plan.Query;
   const uint32_t t = static_cast<uint32_t>(time), s = static_cast<uint32_t>(size);
   if (t < q.TimeFrom || t > q.TimeTo) return false;
@@ -769,7 +821,8 @@ void SearchServer::AddRow(const RowText& text, const std::string& texts, Plan& p
   page.SetCell(index, 4, plan.Time);
   std::snprintf(number, sizeof number, "%d", text.Type);
   page.SetCell(index, 5, number);
-  page.SetRowData(index, text.Offset);
+  // A row of the journal has no record line in index/AllFile.dat to withdraw.
+  page.SetRowData(index, IsJournalCandidate(text.Offset) ? -1 : text.Offset);
 }
 
 }  // namespace jollix

@@ -28,6 +28,12 @@
 // drops the old. A class column that the form rewrote keeps the form's extensions across the
 // reload, renumbered.
 //
+// The live index: the journal of changes that extends the generation loaded
+// (common/RecordJournal.h) is read on at the start of each search and again after the records,
+// and its entries are searched after the posting lists' candidates with the same tests and rows
+// (desktop/JournalRows.h). A row of the journal carries -1 as its row data. Without a journal
+// nothing changes.
+//
 // Damage: an index is used only when it is one whole generation whose list directory lays out
 // exactly the postings file (common/ListDirectory.h) and whose type lists end inside the record
 // file; each list is checked again when a search reads it (ascending, every posting inside the
@@ -55,6 +61,7 @@
 #include "common/IndexGeneration.h"
 #include "common/ListDirectory.h"
 #include "common/Prompter.h"
+#include "common/RecordJournal.h"
 #include "common/ResultPage.h"
 
 namespace jollix {
@@ -212,6 +219,10 @@ class SearchServer {
   int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                        const ContentSearch* matcher, ResultPage& page);
   void CloseGeneration();
+  // Reads on the journal of the generation loaded.
+  void RefreshJournal();
+  // The journal's entries to examine after the records, as told in desktop/JournalRows.h.
+  std::vector<uint32_t> JournalCandidatesAfter(size_t read_before, Plan& plan);
   // The reading table for a pinyin search, loaded at the first one; null when it cannot be read
   // (pinyin words then match as typed only).
   const PinyinReadings* PinyinTable();
@@ -238,6 +249,7 @@ class SearchServer {
   ClassSelection class_selection_;
   std::array<bool, kClassColumns> form_columns_{};  // columns the form rewrote
   std::atomic<int> count_{0};
+  JournalView journal_;                     // touched by the searching thread only
   std::unique_ptr<PinyinReadings> pinyin_;  // touched by the searching thread only
   bool pinyin_tried_ = false;
   std::unique_ptr<PinyinIndex> pinyin_index_;  // of the loaded generation; touched as pinyin_

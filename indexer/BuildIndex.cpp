@@ -395,36 +395,41 @@ int BuildIndex::SaveLists(const RecordTable& table, const char* meta_path,
   return 0;
 }
 
-int BuildIndex::Build(const char* records, ExtraLists* extra) {
+int BuildIndex::BuildGeneration(const char* records, const char* meta_temp, const char* data_temp,
+                                bool announce, ExtraLists* extra) {
   int fd = open(records, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
+  if (fd < 0) return -4;
   record_count_ = 0;
   std::fill(counts_.get(), counts_.get() + kListCount, 0);
-  ConsoleWrite("正在建立索引，请稍候......\n");
+  if (announce) ConsoleWrite("正在建立索引，请稍候......\n");
   int saved;
   {
     RecordTable table;
     ReadRecords(fd, &table, extra);
-    ConsoleWrite("正在保存索引，请稍候......\n");
-    saved = SaveLists(table, kMetaIndexTempFile, kIndexDataTempFile);
+    if (announce) ConsoleWrite("正在保存索引，请稍候......\n");
+    saved = SaveLists(table, meta_temp, data_temp);
   }
   struct stat records_stat;
   const char* extra_file = saved == 0 && extra && fstat(fd, &records_stat) == 0
                                ? extra->Write(static_cast<uint64_t>(records_stat.st_size))
                                : nullptr;
   close(fd);
-  if (saved == 0) {
-    saved = PublishGeneration(records, kMetaIndexTempFile, kIndexDataTempFile, extra_file);
-  }
+  if (saved == 0) saved = PublishGeneration(records, meta_temp, data_temp, extra_file);
   if (saved != 0) {
     // The previous generation stays whole: nothing of this run is left behind.
-    std::remove(kMetaIndexTempFile);
-    std::remove(kIndexDataTempFile);
+    std::remove(meta_temp);
+    std::remove(data_temp);
     if (extra_file) std::remove(extra_file);
     if (std::strcmp(records, kAllFileFile) != 0) std::remove(records);
   }
-  if (saved == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);
-  if (saved == -3) FatalLine(kMissingFileLine, kUnit, __LINE__, -3);
+  return saved;
+}
+
+int BuildIndex::Build(const char* records, ExtraLists* extra) {
+  const int built = BuildGeneration(records, kMetaIndexTempFile, kIndexDataTempFile, true, extra);
+  if (built == -4) FatalLine(kMissingFileLine, kUnit, __LINE__, -4);
+  if (built == -2) FatalLine(kMissingFileLine, kUnit, __LINE__, -2);
+  if (built == -3) FatalLine(kMissingFileLine, kUnit, __LINE__, -3);
 
   config_.LastIndexTime = static_cast<int32_t>(std::time(nullptr));
   if (!WriteConfig(kConfigFile, config_, LineEnd::kLf)) {

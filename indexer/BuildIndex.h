@@ -75,6 +75,15 @@ class BuildIndex {
   // extra, when given, is handed every record added and its file is published with the others.
   int Build(const char* records = kAllFileFile, ExtraLists* extra = nullptr);
 
+  // The lists of a generation without ending the process or touching config.txt: reads the
+  // record lines at records, writes the two list files at meta_temp and data_temp and publishes
+  // all three (common/IndexGeneration.h). Returns 0, -4 when the record lines cannot be opened,
+  // -2 or -3 when the directory or the postings (or the renames) fail; on failure the previous
+  // generation stays as it was and the files of this one are removed. announce: write the two
+  // progress lines of an index run on standard output. extra as for Build.
+  int BuildGeneration(const char* records, const char* meta_temp, const char* data_temp,
+                      bool announce, ExtraLists* extra = nullptr);
+
   int RecordCount() const { return record_count_; }
   int NextTypeNumber() const { return next_type_; }
   // The type number that the map holds for an extension, or -1 when it holds none.

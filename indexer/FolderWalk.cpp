@@ -95,14 +95,13 @@ void List(Listing& folder) {
       const auto* entry = reinterpret_cast<const LinuxDirent*>(buffer.get() + at);
       at += entry->Length;
       const char* name = entry->Name;
-      if (name[0] == '\0' || name[0] == '.') continue;
+      if (!IsRecordedName(name)) continue;
       gbk_name = FileNameToGbk(name);
-      if (folder.Gbk.size() + 1 + gbk_name.size() >= kMaxFolderPath) continue;
+      if (!FitsPathBuffers(folder.Gbk.size(), gbk_name.size())) continue;
       struct stat st;
       if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      const int32_t time = static_cast<int32_t>(st.st_mtim.tv_sec);
+      AppendEntryRecord(&folder.Records, gbk_name, folder.Gbk, st);
       if (S_ISDIR(st.st_mode)) {
-        AppendFileRecord(&folder.Records, kFolderRecord, gbk_name, folder.Gbk, 0, time);
         if (!handle && ++open_handles <= kMaxHandles) {
           handle = std::make_shared<FolderHandle>(fd);
         } else if (!handle) {
@@ -110,15 +109,31 @@ void List(Listing& folder) {
         }
         folder.Subfolders.push_back(std::make_shared<Listing>(
             folder.Gbk + kPathSeparator + gbk_name, folder.Disk + '/' + name, false, handle, name));
-      } else {
-        AppendFileRecord(&folder.Records, kFileRecord, gbk_name, folder.Gbk,
-                         RecordedSize(static_cast<uint64_t>(st.st_size)), time);
       }
       ++folder.Entries;
     }
   }
   if (!handle) close(fd);  // else closed with the last subfolder that needs it
 }
+
+}  // namespace
+
+bool FitsPathBuffers(size_t gbk_folder_size, size_t gbk_name_size) {
+  return gbk_folder_size + 1 + gbk_name_size < kMaxFolderPath;
+}
+
+void AppendEntryRecord(std::string* out, std::string_view gbk_name, std::string_view gbk_folder,
+                       const struct stat& st) {
+  const int32_t time = static_cast<int32_t>(st.st_mtim.tv_sec);
+  if (S_ISDIR(st.st_mode)) {
+    AppendFileRecord(out, kFolderRecord, gbk_name, gbk_folder, 0, time);
+  } else {
+    AppendFileRecord(out, kFileRecord, gbk_name, gbk_folder,
+                     RecordedSize(static_cast<uint64_t>(st.st_size)), time);
+  }
+}
+
+namespace {
 
 // Lists a folder unless another thread has claimed it; true when this thread listed it.
 bool ListIfPending(Listing& folder) {

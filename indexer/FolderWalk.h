@@ -17,12 +17,32 @@
 // the path buffers are left out.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "indexer/ScanProgress.h"
 
 namespace jollix {
+
+// Whether the scan records an entry of this name (as the file system spells it): not empty and
+// not beginning with '.' (such names are left out with everything below them).
+inline bool IsRecordedName(std::string_view disk_name) {
+  return !disk_name.empty() && disk_name[0] != '.';
+}
+
+// Whether an entry's full path (GBK) fits the scan's path buffers: the folder's path, a
+// separator and the name.
+bool FitsPathBuffers(size_t gbk_folder_size, size_t gbk_name_size);
+
+// Appends the record line that the scan writes for an entry: gbk_name in the folder gbk_folder
+// (its path without the final separator), whose status, taken without following a link, is st.
+// A folder is recorded with kind 'D' and size 0, anything else (a link too) as a file of its
+// size; the time is the last-write time in seconds.
+void AppendEntryRecord(std::string* out, std::string_view gbk_name, std::string_view gbk_folder,
+                       const struct stat& st);
 
 // Walks the folder (GBK path as configured) with threads threads in all, writing its records to
 // out. Adds every entry written to progress.EntriesWritten and names the subfolder found last

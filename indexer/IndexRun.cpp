@@ -30,12 +30,16 @@ void RunIndexWork(Prompter& prompter, ScanProgress& progress) {
     EndProcess(-1);
   }
   if (!IsRunDue(CurrentTime(), config)) EndProcess(-1);
+  ScanAndBuild(prompter, progress, config);
+  progress.Finished = 1;
+}
+
+void ScanAndBuild(Prompter& prompter, ScanProgress& progress, const IndexConfig& config) {
   // The record lines go to a temporary file: the build renames them into place together with
   // the lists, so a program reading the index never sees lines of one run with lists of another.
   ScanDisk(prompter, progress).Scan(kAllFileTempFile);
   BuildPinyinIndex pinyin;
   BuildIndex(prompter, config).Build(kAllFileTempFile, &pinyin);
-  progress.Finished = 1;
 }
 
 ProgressTexts MakeProgressTexts(const ScanProgress& progress) {

@@ -29,6 +29,10 @@ bool IsRunDue(int32_t now, const IndexConfig& config);
 // progress.Finished. Returns only after a finished run; every failure ends the process.
 void RunIndexWork(Prompter& prompter, ScanProgress& progress);
 
+// The scan and the build of a run, whether due or not, with config as read at its start (the
+// build writes it back with the new LastIndexTime). Every failure ends the process as in a run.
+void ScanAndBuild(Prompter& prompter, ScanProgress& progress, const IndexConfig& config);
+
 // The three texts and the bar position of the progress display (GBK).
 struct ProgressTexts {
   std::string Entries;  // "已经完成    %d    个文件的扫描"

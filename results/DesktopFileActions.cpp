@@ -1,11 +1,13 @@
 #include "results/DesktopFileActions.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <utility>
 
 #include "common/FileRecord.h"
 #include "common/Gbk.h"
-#include "common/TextFile.h"
 #include "results/DetailLines.h"
 #include "results/FileMoves.h"
 
@@ -22,13 +24,6 @@ std::string LastPart(const std::string& path) {
 std::string Joined(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;
   return folder + kPathSeparator + name;
-}
-
-// Whether the record line at the file's offset is still the file's own live line.
-bool LineIsRecordOf(const std::string& line, const SelectedFile& file) {
-  if (line.empty() || (line[0] != kFolderRecord && line[0] != kFileRecord)) return false;
-  const std::string head = file.name + '\t' + file.folder + '\t';
-  return line.compare(1, head.size(), head) == 0;
 }
 
 }  // namespace
@@ -59,27 +54,17 @@ std::vector<MenuItem> DesktopMenuItems(size_t file_count) {
 
 int MarkRecordsWithdrawn(const char* path, const std::vector<SelectedFile>& files,
                          Prompter& prompter) {
-  FILE* f = std::fopen(path, "rb+");
-  if (!f) {
+  const int fd = open(path, O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
     prompter.Ask(kAllFileOpenFailedMessage, nullptr, PromptButtons::kOk);
     return -1;
   }
-  int marked = 0;
-  bool failed = false;
-  std::string line(kRecordLineBuffer, '\0');
+  std::vector<RecordPlace> places;
   for (const SelectedFile& file : files) {
-    if (file.record_offset < 0 || std::fseek(f, file.record_offset, SEEK_SET) != 0) continue;
-    const size_t length = ReadLine(f, line.data(), line.size());
-    if (!LineIsRecordOf(line.substr(0, length), file)) continue;
-    // A seek is required between reading and writing the same stream.
-    if (std::fseek(f, file.record_offset, SEEK_SET) != 0 ||
-        std::fputc(kWithdrawnRecord, f) == EOF || std::fflush(f) != 0) {
-      failed = true;
-      continue;
-    }
-    ++marked;
+    places.push_back({file.record_offset, file.name, file.folder});
   }
-  if (!CloseWritten(f) || failed) return -2;
+  const int marked = WithdrawRecordLines(fd, places);
+  if (close(fd) != 0 || marked < 0) return -2;
   return marked;
 }
 

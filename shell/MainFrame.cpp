@@ -90,6 +90,7 @@ bool CMainFrame::Create() {
   CreateChannelForms();
   CreateSideBar();
   UpdateCheckMarks();
+  if (const char* notice = LiveIndexNotice()) status_->ShowNotice(notice);
   // A newer build found meanwhile is shown from the event loop, once the window is shown.
   built_ = true;
   if (newer_build_) {

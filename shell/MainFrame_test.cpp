@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QAccessible>
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QThread>
@@ -34,6 +36,7 @@
 #include "desktop/DeskSearchDialog.h"
 #include "desktop/FileSearchDialog.h"
 #include "docking/DockPageBar.h"
+#include "live/WatchLock.h"
 #include "results/FileIconList.h"
 #include "results/ListResultView.h"
 #include "results/ResultTabView.h"
@@ -185,6 +188,44 @@ TEST_F(MainFrameTest, ScreenReadersHearTheStatusPanesAndTheDetails) {
   for (int i = 0; i < details->count(); ++i) shown << details->item(i)->text();
   EXPECT_EQ(heard, shown);
   EXPECT_EQ(shown[2], Text(u"文件或目录名: report.txt"));
+}
+
+// Where no watcher keeps the index live, the window says so once, in the message pane's place,
+// with the command that starts one; the next status text takes its place.
+TEST_F(MainFrameTest, WithoutAWatcherTheStatusBarSaysOnceHowToStartOne) {
+  install_.WriteFile("report.txt", "x");
+  install_.Index();
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->RunCommand(32796);
+  frame_->show();
+  auto* notice = frame_->statusBar()->findChild<QLabel*>("notice");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(notice->isVisible());
+  EXPECT_TRUE(notice->text().contains(
+      QStringLiteral("systemctl --user enable --now jollixsearch-watch.service")))
+      << notice->text().toStdString();
+  EXPECT_FALSE(frame_->Status()->Pane(0)->isVisible());
+  EXPECT_EQ(frame_->Status()->Pane(0)->text(), Text(u"就绪"));
+
+  Find<QLineEdit>("1008")->setText(QStringLiteral("report"));
+  auto* button = Find<QPushButton>("1017");
+  button->click();
+  CListResultView* page = frame_->ResultView()->Page(0);
+  ASSERT_TRUE(testing::ProcessEventsUntil(
+      [&] { return button->text() == Text(u"Jollix桌面搜索") && page->RowCount() > 0; }));
+  EXPECT_FALSE(notice->isVisible()) << "said once: the search's texts take its place";
+  EXPECT_TRUE(frame_->Status()->Pane(0)->isVisible());
+}
+
+TEST_F(MainFrameTest, WithAWatcherRunningTheStatusBarSaysNothingOfIt) {
+  install_.Index();
+  int lock = -1;
+  ASSERT_TRUE(TakeWatchLock(install_.Install(), &lock));
+  ASSERT_TRUE(Create(install_.Install()));
+  frame_->show();
+  EXPECT_FALSE(frame_->statusBar()->findChild<QLabel*>("notice")->isVisible());
+  EXPECT_TRUE(frame_->Status()->Pane(0)->isVisible());
+  close(lock);
 }
 
 // F6 and Shift+F6, pressed in the window, walk the focus round the form of the side bar, the

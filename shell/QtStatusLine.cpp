@@ -20,7 +20,12 @@ QtStatusLine::QtStatusLine(QStatusBar* bar) : QObject(bar) {
   channel_->setObjectName("pane1");
   channel_->setAccessibleDescription(QString::fromUtf16(u"搜索进度"));
   channel_->setMinimumWidth(channel_->sizeHint().width());
+  notice_ = new QLabel(bar);
+  notice_->setObjectName("notice");
+  notice_->setAccessibleDescription(QString::fromUtf16(u"状态"));
+  notice_->hide();
   bar->addWidget(message_, 1);
+  bar->addWidget(notice_, 1);
   bar->addPermanentWidget(channel_);
 }
 
@@ -36,6 +41,18 @@ void QtStatusLine::SetText(int pane, const char* text) {
 
 QLabel* QtStatusLine::Pane(int pane) const { return pane == kMessagePane ? message_ : channel_; }
 
-void QtStatusLine::Show(int pane, const QString& text) { Pane(pane)->setText(text); }
+void QtStatusLine::Show(int pane, const QString& text) {
+  if (!notice_->isHidden()) {
+    notice_->hide();
+    message_->show();
+  }
+  Pane(pane)->setText(text);
+}
+
+void QtStatusLine::ShowNotice(const char* text) {
+  notice_->setText(QStringFromGbk(text));
+  message_->hide();
+  notice_->show();
+}
 
 }  // namespace jollix

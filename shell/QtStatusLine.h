@@ -26,10 +26,15 @@ class QtStatusLine : public QObject, public StatusLine {
 
   QLabel* Pane(int pane) const;
 
+  // Shows text (GBK) in the message pane's place (a label named "notice") until the next text
+  // of any pane; the message pane keeps its own text meanwhile.
+  void ShowNotice(const char* text);
+
  private:
   void Show(int pane, const QString& text);
 
   QLabel* message_;
+  QLabel* notice_;
   QLabel* channel_;
 };
 

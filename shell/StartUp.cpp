@@ -1,6 +1,7 @@
 #include "shell/StartUp.h"
 
 #include "common/InstallFolder.h"
+#include "live/WatchLock.h"
 
 namespace jollix {
 namespace {
@@ -66,6 +67,12 @@ void UpdateIndexNow(Prompter& prompter, Shell& shell, const EndFunction& end) {
   }
   shell.Launch(kIndexerProgram);
   end(kUpdateNowExit);
+}
+
+const char* LiveIndexNotice() {
+  if (WatcherRunning(".")) return nullptr;
+  return "实时索引没有运行，新改动要等下次索引后才能搜到。启动它："
+         "systemctl --user enable --now jollixsearch-watch.service";
 }
 
 }  // namespace jollix

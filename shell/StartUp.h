@@ -62,4 +62,8 @@ NoIndexAnswer AskNoIndexQuestion(bool index_unavailable, Prompter& prompter, She
 // the program goes on.
 void UpdateIndexNow(Prompter& prompter, Shell& shell, const EndFunction& end);
 
+// What the window says once at start when no watcher keeps the index of the installation folder
+// (the current folder) live, with the command that starts one; nullptr when one runs.
+const char* LiveIndexNotice();
+
 }  // namespace jollix

@@ -1,0 +1,251 @@
+#include "common/RecordJournal.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "common/FileRecord.h"
+#include "common/TextFile.h"
+
+namespace jollix {
+namespace {
+
+constexpr uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr uint64_t kFnvPrime = 1099511628211ull;
+
+uint64_t HashOn(uint64_t hash, std::string_view bytes) {
+  for (unsigned char b : bytes) hash = (hash ^ b) * kFnvPrime;
+  return hash;
+}
+
+constexpr char kHeaderWord[] = "#journal ";
+
+}  // namespace
+
+uint64_t PathHash(std::string_view folder_field, std::string_view name) {
+  return HashOn(HashOn(kFnvOffset, folder_field), name);
+}
+
+uint64_t PathHash(std::string_view full_path) { return HashOn(kFnvOffset, full_path); }
+
+GenerationStamp StampOf(const struct stat& postings) {
+  return {static_cast<uint64_t>(postings.st_ino), static_cast<int64_t>(postings.st_size),
+          static_cast<int64_t>(postings.st_mtim.tv_sec),
+          static_cast<int64_t>(postings.st_mtim.tv_nsec)};
+}
+
+std::string JournalHeader(const GenerationStamp& stamp) {
+  char line[128];
+  std::snprintf(line, sizeof line, "%s%" PRIu64 " %" PRId64 " %" PRId64 ".%09" PRId64 "\n",
+                kHeaderWord, stamp.Inode, stamp.Size, stamp.Seconds, stamp.Nanoseconds);
+  return line;
+}
+
+bool ParseJournalHeader(std::string_view line, GenerationStamp* stamp) {
+  if (line.empty() || line.back() != '\n') return false;
+  const std::string text(line);
+  GenerationStamp read;
+  int end = 0;
+  if (std::sscanf(text.c_str(), "#journal %" SCNu64 " %" SCNd64 " %" SCNd64 ".%" SCNd64 "%n",
+                  &read.Inode, &read.Size, &read.Seconds, &read.Nanoseconds, &end) != 4 ||
+      text.compare(static_cast<size_t>(end), std::string::npos, "\n") != 0) {
+    return false;
+  }
+  *stamp = read;
+  return true;
+}
+
+bool StartJournal(const GenerationStamp& stamp) {
+  return WriteFileAtomically(kJournalFile, JournalHeader(stamp));
+}
+
+JournalView::~JournalView() { Clear(); }
+
+void JournalView::Unmap() {
+  if (map_) munmap(const_cast<char*>(map_), map_size_);
+  map_ = nullptr;
+  map_size_ = 0;
+}
+
+void JournalView::Clear() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  held_ = {};
+  matched_ = false;
+  offset_ = 0;
+  Unmap();
+  entries_.clear();
+  slots_.clear();
+  used_ = 0;
+}
+
+bool JournalView::Refresh(const GenerationStamp& stamp) {
+  const bool had = !entries_.empty();
+  struct stat st;
+  if (stat(kJournalFile, &st) != 0) {
+    Clear();
+    return had;
+  }
+  const bool replaced = fd_ < 0 || st.st_ino != held_.st_ino || st.st_dev != held_.st_dev ||
+                        static_cast<uint64_t>(st.st_size) < offset_;
+  if (!(stamp == stamp_) || replaced) {
+    Clear();
+    stamp_ = stamp;
+    fd_ = open(kJournalFile, O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0 || fstat(fd_, &held_) != 0) {
+      Clear();
+      return had;
+    }
+  }
+  const size_t before = entries_.size();
+  ReadOn();
+  return entries_.size() != before || (had && entries_.empty());
+}
+
+bool JournalView::ReadAppended() {
+  struct stat st;
+  if (fd_ < 0 || !matched_ || stat(kJournalFile, &st) != 0 || st.st_ino != held_.st_ino ||
+      st.st_dev != held_.st_dev) {
+    return false;
+  }
+  const size_t before = entries_.size();
+  ReadOn();
+  return entries_.size() != before;
+}
+
+bool JournalView::ReadOn() {
+  struct stat st;
+  if (fstat(fd_, &st) != 0 || static_cast<uint64_t>(st.st_size) <= offset_) return false;
+  if (offset_ > 0 && !matched_) return false;  // a journal of another generation
+  // The file is mapped, not read: its lines stay where the page cache holds them. The writer
+  // never cuts the file in place (it replaces it whole), so no mapped byte ever goes.
+  const size_t size = static_cast<size_t>(st.st_size);
+  void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+  if (map == MAP_FAILED) return false;
+  Unmap();
+  map_ = static_cast<const char*>(map);
+  map_size_ = size;
+  const size_t old = offset_;
+  // Whole lines only: a last line without its LF is still being written, or was cut short.
+  const void* last = memrchr(map_ + old, '\n', size - old);
+  if (!last) return false;
+  const size_t end = static_cast<size_t>(static_cast<const char*>(last) - map_) + 1;
+  size_t at = old;
+  if (old == 0) {
+    const size_t lf =
+        static_cast<size_t>(static_cast<const char*>(std::memchr(map_, '\n', end)) - map_);
+    GenerationStamp named;
+    matched_ = ParseJournalHeader(std::string_view(map_, lf + 1), &named) && named == stamp_;
+    at = lf + 1;
+    if (!matched_) {
+      offset_ = at;
+      Unmap();
+      return false;
+    }
+  }
+  // Sized once for the lines that come (some 64 bytes each: a path and four fields), and grown
+  // when they are shorter.
+  entries_.reserve(entries_.size() + (end - at) / 64);
+  Reserve(used_ + (end - at) / 64);
+  while (at < end) {
+    const char* line = map_ + at;
+    const size_t length =
+        static_cast<size_t>(static_cast<const char*>(std::memchr(line, '\n', end - at)) - line) + 1;
+    Take(at, length);
+    at += length;
+  }
+  offset_ = end;
+  return true;
+}
+
+void JournalView::Take(size_t at, size_t length) {
+  const std::string_view line(map_ + at, length);
+  const char kind = line[0];
+  if (kind != kFolderRecord && kind != kFileRecord && kind != kWithdrawnRecord) return;
+  const size_t tab1 = line.find('\t', 1);
+  if (tab1 == std::string_view::npos) return;
+  const size_t tab2 = line.find('\t', tab1 + 1);
+  if (tab2 == std::string_view::npos) return;
+  const std::string_view name = line.substr(1, tab1 - 1);
+  const std::string_view folder = line.substr(tab1 + 1, tab2 - tab1 - 1);
+  if (folder.empty() || folder.back() != kPathSeparator) return;
+  Entry e;
+  e.Path = PathHash(folder, name);
+  e.At = static_cast<uint32_t>(at);
+  e.Length = static_cast<uint32_t>(length);
+  e.Kind = kind;
+  const uint32_t index = static_cast<uint32_t>(entries_.size());
+  entries_.push_back(e);
+  LatestSlot& slot = Slot(e.Path);
+  if (slot.Index != 0) {
+    entries_[slot.Index - 1].Latest = false;
+    slot.Index = index + 1;
+    return;
+  }
+  slot = {static_cast<uint32_t>(e.Path >> 32), index + 1};
+  if (++used_ * 2 > slots_.size()) Reserve(used_);
+}
+
+namespace {
+
+size_t Home(uint64_t path, size_t mask) {
+  // FNV leaves the bytes of a path's end in few bits: mixed again before the slot is taken.
+  path ^= path >> 33;
+  path *= 0xFF51AFD7ED558CCDull;
+  path ^= path >> 33;
+  return static_cast<size_t>(path) & mask;
+}
+
+}  // namespace
+
+JournalView::LatestSlot& JournalView::Slot(uint64_t path) {
+  if (slots_.empty()) slots_.assign(1024, {});
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(path >> 32);
+  for (size_t i = Home(path, mask);; i = (i + 1) & mask) {
+    const LatestSlot& slot = slots_[i];
+    if (slot.Index == 0 || (slot.Tag == tag && entries_[slot.Index - 1].Path == path)) {
+      return slots_[i];
+    }
+  }
+}
+
+const JournalView::Entry* JournalView::Find(uint64_t path) const {
+  if (slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(path >> 32);
+  for (size_t i = Home(path, mask);; i = (i + 1) & mask) {
+    const LatestSlot& slot = slots_[i];
+    if (slot.Index == 0) return nullptr;
+    if (slot.Tag == tag && entries_[slot.Index - 1].Path == path) return &entries_[slot.Index - 1];
+  }
+}
+
+void JournalView::Reserve(size_t paths) {
+  size_t size = slots_.empty() ? 1024 : slots_.size();
+  while (size < 2 * paths) size *= 2;
+  if (size == slots_.size()) return;
+  std::vector<LatestSlot> old(size);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const LatestSlot& taken : old) {
+    if (taken.Index == 0) continue;
+    size_t i = Home(entries_[taken.Index - 1].Path, mask);
+    while (slots_[i].Index != 0) i = (i + 1) & mask;
+    slots_[i] = taken;
+  }
+}
+
+uint64_t JournalView::ParentOf(const Entry& e) const {
+  const std::string_view line = Line(e);
+  const size_t tab1 = line.find('\t', 1);
+  const size_t tab2 = line.find('\t', tab1 + 1);
+  // The folder field without its final separator is the holding folder's path.
+  return PathHash(line.substr(tab1 + 1, tab2 - tab1 - 2));
+}
+
+}  // namespace jollix
