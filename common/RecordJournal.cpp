@@ -24,6 +24,14 @@ uint64_t HashOn(uint64_t hash, std::string_view bytes) {
 
 constexpr char kHeaderWord[] = "#journal ";
 
+size_t Home(uint64_t path, size_t mask) {
+  // FNV leaves the bytes of a path's end in few bits: mixed again before the slot is taken.
+  path ^= path >> 33;
+  path *= 0xFF51AFD7ED558CCDull;
+  path ^= path >> 33;
+  return static_cast<size_t>(path) & mask;
+}
+
 }  // namespace
 
 uint64_t PathHash(std::string_view folder_field, std::string_view name) {
@@ -147,10 +155,10 @@ bool JournalView::ReadOn() {
       return false;
     }
   }
-  // Sized once for the lines that come (some 64 bytes each: a path and four fields), and grown
-  // when they are shorter.
-  entries_.reserve(entries_.size() + (end - at) / 64);
-  Reserve(used_ + (end - at) / 64);
+  // Sized once for the lines that come (48 bytes each would be a short path), not grown line by
+  // line.
+  entries_.reserve(entries_.size() + (end - at) / 48);
+  const size_t first = entries_.size();
   while (at < end) {
     const char* line = map_ + at;
     const size_t length =
@@ -159,7 +167,31 @@ bool JournalView::ReadOn() {
     at += length;
   }
   offset_ = end;
+  MarkLatest(first);
   return true;
+}
+
+void JournalView::MarkLatest(size_t first) {
+  Reserve(used_ + (entries_.size() - first));
+  // The slots of the lines a little ahead are fetched while a line is placed: the table is
+  // larger than the caches, and each line's slot is a miss of its own.
+  constexpr size_t kAhead = 16;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = first; i < entries_.size(); ++i) {
+    if (i + kAhead < entries_.size()) {
+      __builtin_prefetch(&slots_[Home(entries_[i + kAhead].Path, mask)], 1);
+    }
+    Entry& e = entries_[i];
+    LatestSlot& slot = Slot(e.Path);
+    const uint32_t index = static_cast<uint32_t>(i) + 1;
+    if (slot.Index != 0) {
+      entries_[slot.Index - 1].Latest = false;
+      slot.Index = index;
+      continue;
+    }
+    slot = {static_cast<uint32_t>(e.Path >> 32), index};
+    ++used_;
+  }
 }
 
 void JournalView::Take(size_t at, size_t length) {
@@ -178,29 +210,8 @@ void JournalView::Take(size_t at, size_t length) {
   e.At = static_cast<uint32_t>(at);
   e.Length = static_cast<uint32_t>(length);
   e.Kind = kind;
-  const uint32_t index = static_cast<uint32_t>(entries_.size());
   entries_.push_back(e);
-  LatestSlot& slot = Slot(e.Path);
-  if (slot.Index != 0) {
-    entries_[slot.Index - 1].Latest = false;
-    slot.Index = index + 1;
-    return;
-  }
-  slot = {static_cast<uint32_t>(e.Path >> 32), index + 1};
-  if (++used_ * 2 > slots_.size()) Reserve(used_);
 }
-
-namespace {
-
-size_t Home(uint64_t path, size_t mask) {
-  // FNV leaves the bytes of a path's end in few bits: mixed again before the slot is taken.
-  path ^= path >> 33;
-  path *= 0xFF51AFD7ED558CCDull;
-  path ^= path >> 33;
-  return static_cast<size_t>(path) & mask;
-}
-
-}  // namespace
 
 JournalView::LatestSlot& JournalView::Slot(uint64_t path) {
   if (slots_.empty()) slots_.assign(1024, {});

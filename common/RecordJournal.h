@@ -112,9 +112,11 @@ class JournalView {
   };
   // Takes the line at map_[at] of length bytes (with its LF).
   void Take(size_t at, size_t length);
+  // Enters the lines from entries_[first] on into the table of latest lines.
+  void MarkLatest(size_t first);
   // The slot of an entry's path in the table of latest lines.
   LatestSlot& Slot(uint64_t path);
-  // Makes room for paths entries at most half full.
+  // Makes room for paths entries, the table at most half full.
   void Reserve(size_t paths);
   void Unmap();
 

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 #include "common/Fatal.h"
 #include "common/FileRecord.h"
@@ -126,6 +128,25 @@ class RecordLines {
   size_t length_ = 0;
   bool at_end_ = false;  // the window's read ended at the end of the file
 };
+
+// How often Load opens the index files again while another program renames them.
+constexpr int kReopenAttempts = 100;
+
+// Whether any of the names of the index files (record lines, directory, postings) leads to
+// another file now than the descriptor opened from it (-1: none was opened).
+bool NamesMovedOn(const std::array<int, 3>& fds) {
+  const char* const names[3] = {kAllFileFile, kMetaIndexFile, kIndexDataFile};
+  for (int i = 0; i < 3; ++i) {
+    struct stat now, opened;
+    const bool named = stat(names[i], &now) == 0;
+    if (fds[i] < 0 || fstat(fds[i], &opened) != 0) {
+      if (named) return true;
+      continue;
+    }
+    if (!named || !(IdentityOf(now) == IdentityOf(opened))) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -276,18 +297,31 @@ const PinyinReadings* SearchServer::PinyinTable() {
 void SearchServer::Load() {
   unavailable_ = true;
   damaged_ = false;
-  postings_fd_ = open(kIndexDataFile, O_RDONLY | O_CLOEXEC);
-  if (postings_fd_ < 0) {
-    ConsoleWrite("打开索引文件失败，请确保已经建立索引！\n");
-    return;
-  }
-  const int meta_fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
-  // The record lines belong to the same generation; a search ends the program when there are
-  // none (see Search).
-  records_fd_ = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
   Generation generation;
-  const bool loaded =
-      meta_fd >= 0 && CheckGeneration(records_fd_, meta_fd, postings_fd_, &generation);
+  int meta_fd = -1;
+  bool loaded = false;
+  // A generation that an index run or the live index's fold publishes mixes with the one before
+  // for the moment of its renames: while the names move on, they are opened again.
+  for (int attempt = 0;; ++attempt) {
+    postings_fd_ = open(kIndexDataFile, O_RDONLY | O_CLOEXEC);
+    if (postings_fd_ < 0) {
+      ConsoleWrite("打开索引文件失败，请确保已经建立索引！\n");
+      return;
+    }
+    meta_fd = open(kMetaIndexFile, O_RDONLY | O_CLOEXEC);
+    // The record lines belong to the same generation; a search ends the program when there are
+    // none (see Search).
+    records_fd_ = open(kAllFileFile, O_RDONLY | O_CLOEXEC);
+    // The directory, once made, holds meta_fd and closes it.
+    loaded = meta_fd >= 0 && CheckGeneration(records_fd_, meta_fd, postings_fd_, &generation);
+    if (loaded || attempt == kReopenAttempts ||
+        !NamesMovedOn({records_fd_, meta_fd, postings_fd_})) {
+      break;
+    }
+    generation.Directory.reset();
+    CloseGeneration();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   if (!loaded) {
     damaged_ = meta_fd >= 0;
     CloseGeneration();

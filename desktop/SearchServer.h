@@ -25,7 +25,9 @@
 // engine keeps the descriptors of the three files it loaded; at the start of each search, when
 // the names in index/ lead to a newer whole generation (common/IndexGeneration.h), it loads that
 // one, reads index/FileType.txt again (the builder numbered the types of that run from it) and
-// drops the old. A class column that the form rewrote keeps the form's extensions across the
+// drops the old. Loading at creation opens the files again while their names move on (another
+// program is renaming a new generation into place), rather than taking the moment's mix for
+// damage. A class column that the form rewrote keeps the form's extensions across the
 // reload, renumbered.
 //
 // The live index: the journal of changes that extends the generation loaded
