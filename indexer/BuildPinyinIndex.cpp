@@ -38,7 +38,10 @@ bool HasDoubleByte(std::string_view name) {
 
 }  // namespace
 
-BuildPinyinIndex::BuildPinyinIndex(const char* table) { have_table_ = table_.Load(table); }
+BuildPinyinIndex::BuildPinyinIndex(const char* table, const char* temp_name)
+    : temp_name_(temp_name) {
+  have_table_ = table_.Load(table);
+}
 
 void BuildPinyinIndex::Add(int32_t posting, const FileRecord& record) {
   if (!have_table_ || !HasDoubleByte(record.Name)) return;
@@ -115,19 +118,19 @@ const char* BuildPinyinIndex::Write(uint64_t records_size) {
     PutUint32(counts[i], entry + 8);
     PutUint32(PinyinListCheck(i, start, counts[i], postings.get() + at[i]), entry + 12);
   }
-  const int fd = open(kPinyinIndexTempFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = open(temp_name_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   bool ok = fd >= 0 && WriteAll(fd, head.data(), head.size()) &&
             WriteAll(fd, postings.get(), at.back() * 4);
   if (fd >= 0) ok = close(fd) == 0 && ok;
   if (!ok) {
-    std::remove(kPinyinIndexTempFile);
+    std::remove(temp_name_);
     std::fprintf(stderr,
                  "JollixIndexer: %s cannot be written; pinyin searches will examine "
                  "every record\n",
-                 kPinyinIndexTempFile);
+                 temp_name_);
     return nullptr;
   }
-  return kPinyinIndexTempFile;
+  return temp_name_;
 }
 
 }  // namespace jollix

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/IndexGeneration.h"
 #include "desktop/PinyinMatch.h"
 #include "indexer/BuildIndex.h"
 
@@ -19,16 +20,19 @@ namespace jollix {
 class BuildPinyinIndex : public ExtraLists {
  public:
   // Loads the reading table (index/Pinyin.dat in the current folder, the installation folder).
-  // Without one nothing is built: pinyin searches then examine every record.
-  explicit BuildPinyinIndex(const char* table = kPinyinFile);
+  // Without one nothing is built: pinyin searches then examine every record. temp_name: where
+  // Write puts the lists (the live index's fold has a name of its own, apart from an index run's).
+  explicit BuildPinyinIndex(const char* table = kPinyinFile,
+                            const char* temp_name = kPinyinIndexTempFile);
 
   void Add(int32_t posting, const FileRecord& record) override;
-  // Writes index/PinyinIndex.ind.tmp. Returns its name, or null (writing a line on standard
+  // Writes the lists at the temporary name. Returns that name, or null (writing a line on standard
   // error, and leaving no file) when there is no table or the file cannot be written.
   const char* Write(uint64_t records_size) override;
 
  private:
   bool have_table_ = false;
+  const char* temp_name_;
   PinyinReadings table_;
   std::vector<uint32_t> postings_;                // the records kept, ascending
   std::vector<uint32_t> ends_;                    // where each record's codes end in codes_

@@ -9,6 +9,7 @@
 #include "common/IndexLayout.h"
 #include "common/TextFile.h"
 #include "indexer/BuildIndex.h"
+#include "indexer/BuildPinyinIndex.h"
 #include "live/LiveIndex.h"
 
 namespace jollix {
@@ -19,6 +20,7 @@ namespace {
 constexpr char kAllFileFoldFile[] = "index/AllFile.dat.fold";
 constexpr char kMetaIndexFoldFile[] = "index/MetaIndex.ind.fold";
 constexpr char kIndexDataFoldFile[] = "index/IndexData.ind.fold";
+constexpr char kPinyinIndexFoldFile[] = "index/PinyinIndex.ind.fold";
 
 }  // namespace
 
@@ -57,8 +59,10 @@ int LiveIndex::Fold() {
   // keeps the time of the last one, so that the scheduled runs still come.
   IndexConfig config;
   BuildIndex builder(prompter_, config);
-  const int built =
-      builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile, kIndexDataFoldFile, false);
+  // The pinyin lists go with the generation, so that pinyin words keep their lists after a fold.
+  BuildPinyinIndex pinyin(kPinyinFile, kPinyinIndexFoldFile);
+  const int built = builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile,
+                                            kIndexDataFoldFile, false, &pinyin);
   if (built != 0) return built == -4 ? -1 : built;
   std::string error;
   if (!Load(&error)) {

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "common/Gbk.h"
+#include "common/IndexGeneration.h"
 #include "common/IndexLayout.h"
 #include "common/RecordJournal.h"
 #include "common/TextFile.h"
@@ -233,6 +234,41 @@ TEST(LiveIndex, AChangeIsSearchableAndFoldsIntoWhatAFullScanWrites) {
     EXPECT_EQ(Sorted(folded_rows), Sorted(scanned_rows));
     EXPECT_EQ(folded_records, RecordLines(tree));
   }
+}
+
+// The records a pinyin search examines: few when the pinyin lists serve it, every record when it
+// falls back to reading them all.
+size_t PinyinCandidates(const std::string& words) {
+  FakePrompter prompter;
+  FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  engine.Query.NameWords = words;
+  engine.Query.Pinyin = true;
+  FakeResultPage page;
+  engine.Search(page);
+  return engine.FindCandidates().size();
+}
+
+// A fold publishes the pinyin lists with its generation, so that pinyin words keep being served
+// by them after a fold as after a full index run.
+TEST(LiveIndex, AFoldKeepsThePinyinLists) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  std::string table;
+  ASSERT_TRUE(ReadWholeFile((testing::BuildHome() + "/index/Pinyin.dat").c_str(), &table));
+  tree.WriteInstallFile("index/Pinyin.dat", table);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  ASSERT_TRUE(live);
+  tree.WriteFile("年度报告.txt", "report");
+  live->EntryChanged(tree.TreeDisk("年度报告.txt"));
+  live->Flush();
+  ASSERT_EQ(live->Fold(), 0);
+  EXPECT_EQ(Names(Rows("ndbg")), std::vector<std::string>{});  // literal: no such name
+  EXPECT_EQ(PinyinCandidates("ndbg"), 1u);
+  tree.Index();
+  EXPECT_EQ(PinyinCandidates("ndbg"), 1u);
 }
 
 // A change already in the index, told again (a restart, a rescan), is not written again.
