@@ -139,7 +139,8 @@ TEST_F(JollixFind, WithoutTheReadersModuleDocumentsArePassedOverOnce) {
   dir.MakeDir("bare");
   const std::string bare = dir / "bare/jollix";
   std::filesystem::copy_file(BuildProgram("jollix"), bare);
-  for (const char* name : {"tree/one.docx", "tree/two.pdf"}) dir.Write(name, "not searched");
+  dir.Write("tree/one.docx", std::string("PK\x03\x04", 4) + U8(u8"合同"));
+  dir.Write("tree/two.pdf", "%PDF-1.4 " + U8(u8"合同"));
   dir.Write("tree/b.txt", U8(u8"合同"));
   ProgramEnv env = install_.Env();
   env.Set.push_back({"XDG_CACHE_HOME", dir / "cache"});

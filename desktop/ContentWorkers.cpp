@@ -366,7 +366,8 @@ ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& fo
     fd = dirfd != -1 ? OpenRegularFileAt(dirfd, name, &size) : -1;
   }
   if (fd < 0) return kNotFound;
-  if (const DocumentKind kind = DocumentKindOf(raw_name); kind != DocumentKind::kPlain) {
+  if (const DocumentKind kind = DocumentKindOf(raw_name);
+      kind != DocumentKind::kPlain && CarriesDocumentSignature(kind, fd)) {
     return TestDocument(kind, fd, path, folder);
   }
   const int64_t found = matcher_->SearchOpenFile(fd, folder.Buffer.get(), &cancel_, size);

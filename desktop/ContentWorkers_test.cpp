@@ -130,15 +130,18 @@ TEST(ContentWorkersDocumentTest, DocumentsAreSearchedInTheirText) {
   dir.Write("docs/gbk.rtf", "{\\rtf1\\ansi\\ansicpg936 \\'ba\\'cf\\'cd\\'ac}");
   dir.Write("docs/plain.txt", U8(u8"合同"));
   dir.Write("docs/broken.pdf", "%PDF-1.4 broken");
+  // A text file with a document's name is searched in its bytes; a damaged package is not.
+  dir.Write("docs/notes.docx", U8(u8"合同"));
+  dir.Write("docs/broken.docx", std::string("PK\x03\x04", 4) + U8(u8"合同"));
   ContentSearch matcher;
   matcher.SetPattern("合同");  // as typed: GBK
   ASSERT_EQ(matcher.PrepareWith(IdentityTable()), 0);
   std::vector<std::string> paths;
-  for (const char* name :
-       {"split.docx", "other.docx", "cid.PDF", "gbk.rtf", "plain.txt", "broken.pdf"}) {
+  for (const char* name : {"split.docx", "other.docx", "cid.PDF", "gbk.rtf", "plain.txt",
+                           "broken.pdf", "notes.docx", "broken.docx"}) {
     paths.push_back(FileNameToGbk(dir / "docs/" + name));
   }
-  const std::vector<int> expected = {1, 0, 1, 1, 1, 0};
+  const std::vector<int> expected = {1, 0, 1, 1, 1, 0, 1, 0};
   std::atomic<bool> cancel{false};
   {
     ContentWorkers workers(&matcher, cancel, paths, 2);

@@ -1,6 +1,7 @@
 #include "documents/DocumentText.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <mutex>
@@ -48,6 +49,25 @@ DocumentKind DocumentKindOf(std::string_view name) {
     if (SameIgnoringCase(extension, e.Name)) return e.Kind;
   }
   return DocumentKind::kPlain;
+}
+
+bool CarriesDocumentSignature(DocumentKind kind, int fd) {
+  char head[1024];
+  const ssize_t n = pread(fd, head, sizeof head, 0);
+  if (n <= 0) return false;
+  const std::string_view start(head, static_cast<size_t>(n));
+  switch (kind) {
+    case DocumentKind::kZipXml:
+      return start.starts_with("PK\x03\x04") || start.starts_with("PK\x05\x06") ||
+             start.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    case DocumentKind::kPdf:
+      return start.find("%PDF-") != std::string_view::npos;
+    case DocumentKind::kRtf:
+      return start.starts_with("{\\rtf");
+    case DocumentKind::kPlain:
+      break;
+  }
+  return false;
 }
 
 const char* DocumentErrorText(DocumentError error) {

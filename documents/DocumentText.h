@@ -33,6 +33,12 @@ enum class DocumentKind {
 // The family of a file by the extension of its name (any case); kPlain for every other name.
 DocumentKind DocumentKindOf(std::string_view name);
 
+// Whether the file open at fd begins as a document of its family does: a zip package's local
+// header (or an encrypted package's compound file), "%PDF-" within the first KiB, "{\rtf". A
+// file that does not (a text file given a document's name) is no document: its bytes are its
+// text, as for every other file.
+bool CarriesDocumentSignature(DocumentKind kind, int fd);
+
 // Why a document gave no text.
 enum class DocumentError {
   kNone = 0,
