@@ -18,15 +18,6 @@ namespace {
 constexpr uint64_t kMask = FAN_CREATE | FAN_DELETE | FAN_RENAME | FAN_MODIFY | FAN_ATTRIB |
                            FAN_DELETE_SELF | FAN_MOVE_SELF | FAN_ONDIR;
 
-size_t ReadNumber(const char* file) {
-  FILE* f = std::fopen(file, "r");
-  if (!f) return 0;
-  unsigned long long value = 0;
-  if (std::fscanf(f, "%llu", &value) != 1) value = 0;
-  std::fclose(f);
-  return value;
-}
-
 // The key of a handle: file system id, handle type, handle bytes.
 std::string KeyOf(const void* fsid, const file_handle* handle) {
   std::string key(static_cast<const char*>(fsid), sizeof(__kernel_fsid_t));
@@ -83,7 +74,7 @@ FanotifyBackend::FanotifyBackend(ChangeSink* sink, const WatchOptions& options, 
 FanotifyBackend::~FanotifyBackend() { close(fd_); }
 
 size_t FanotifyBackend::SystemLimit() const {
-  return ReadNumber("/proc/sys/fs/fanotify/max_user_marks");
+  return ReadSystemNumber("/proc/sys/fs/fanotify/max_user_marks");
 }
 
 bool FanotifyBackend::HandleOf(int fd, std::string* key) {

@@ -14,15 +14,6 @@ namespace {
 constexpr uint32_t kMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY |
                            IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
-size_t ReadNumber(const char* file) {
-  FILE* f = std::fopen(file, "r");
-  if (!f) return 0;
-  unsigned long long value = 0;
-  if (std::fscanf(f, "%llu", &value) != 1) value = 0;
-  std::fclose(f);
-  return value;
-}
-
 }  // namespace
 
 std::unique_ptr<InotifyBackend> InotifyBackend::Create(ChangeSink* sink,
@@ -42,7 +33,7 @@ InotifyBackend::InotifyBackend(ChangeSink* sink, const WatchOptions& options, in
 InotifyBackend::~InotifyBackend() { close(fd_); }
 
 size_t InotifyBackend::SystemLimit() const {
-  return ReadNumber("/proc/sys/fs/inotify/max_user_watches");
+  return ReadSystemNumber("/proc/sys/fs/inotify/max_user_watches");
 }
 
 WatchResult InotifyBackend::Watch(uint32_t id, int, const std::string& path) {

@@ -43,6 +43,15 @@ bool IsFolder(int dir_fd, const dirent* entry) {
 
 }  // namespace
 
+size_t ReadSystemNumber(const char* file) {
+  FILE* f = std::fopen(file, "r");
+  if (!f) return 0;
+  unsigned long long value = 0;
+  if (std::fscanf(f, "%llu", &value) != 1) value = 0;
+  std::fclose(f);
+  return value;
+}
+
 WatchBackend::WatchBackend(ChangeSink* sink, const WatchOptions& options)
     : options_(options), sink_(sink) {
   for (const std::string& path : options.Skip) {

@@ -107,4 +107,7 @@ class WatchBackend {
   time_t reported_at_ = 0;
 };
 
+// The number a file of /proc/sys holds (a kernel limit), or 0 when it cannot be read.
+size_t ReadSystemNumber(const char* file);
+
 }  // namespace jollix
