@@ -87,8 +87,9 @@ void JournalView::Clear() {
   matched_ = false;
   offset_ = 0;
   Unmap();
-  entries_.clear();
-  slots_.clear();
+  // Their memory is given back: a long journal's tables are megabytes.
+  std::vector<Entry>().swap(entries_);
+  std::vector<LatestSlot>().swap(slots_);
   used_ = 0;
 }
 
