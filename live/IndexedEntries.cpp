@@ -21,7 +21,8 @@ uint32_t LineHash(std::string_view line) {
 void IndexedEntries::Clear() {
   std::vector<Record>().swap(records_);
   std::vector<uint32_t>().swap(by_path_);
-  EndSeen();
+  std::vector<uint64_t>().swap(seen_);
+  std::vector<uint32_t>().swap(marked_);
 }
 
 bool ForEachRecordLine(int fd, const std::function<void(std::string_view, uint64_t)>& take) {
@@ -99,15 +100,18 @@ IndexedEntries::Record* IndexedEntries::Find(uint64_t path) {
   return nullptr;
 }
 
-void IndexedEntries::StartSeen() { seen_.assign((records_.size() + 63) / 64, 0); }
-
-void IndexedEntries::EndSeen() { std::vector<uint64_t>().swap(seen_); }
+void IndexedEntries::EndSeen() {
+  for (uint32_t word : marked_) seen_[word] = 0;
+  std::vector<uint32_t>().swap(marked_);
+}
 
 void IndexedEntries::MarkSeen(uint64_t path) {
-  if (seen_.empty()) return;
   auto it = std::lower_bound(by_path_.begin(), by_path_.end(), path,
                              [this](uint32_t i, uint64_t p) { return records_[i].Path < p; });
+  if (it == by_path_.end() || records_[*it].Path != path) return;
+  if (seen_.empty()) seen_.assign((records_.size() + 63) / 64, 0);
   for (; it != by_path_.end() && records_[*it].Path == path; ++it) {
+    if (seen_[*it / 64] == 0) marked_.push_back(*it / 64);
     seen_[*it / 64] |= uint64_t{1} << (*it % 64);
   }
 }

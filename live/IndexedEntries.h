@@ -54,9 +54,9 @@ class IndexedEntries {
 
   // Marks for one comparison of the disk with the records: which entries were found. A bit a
   // record (not a list of the paths found, which at a million entries would cost several times
-  // the memory of the table itself while the disk is compared). StartSeen clears them all,
-  // EndSeen gives their memory back; MarkSeen marks every record of the path.
-  void StartSeen();
+  // the memory of the table itself while the disk is compared), kept with the table; only the
+  // words marked are cleared again, so that comparing one small folder costs as little. MarkSeen
+  // marks every record of the path; EndSeen clears the marks.
   void MarkSeen(uint64_t path);
   bool Seen(const Record& record) const;
   void EndSeen();
@@ -67,6 +67,7 @@ class IndexedEntries {
   std::vector<Record> records_;    // by parent, then path
   std::vector<uint32_t> by_path_;  // places in records_, by path
   std::vector<uint64_t> seen_;     // a bit for each record, while the disk is compared
+  std::vector<uint32_t> marked_;   // the words of seen_ not zero
 };
 
 }  // namespace jollix

@@ -397,7 +397,6 @@ void LiveIndex::ReconcileBelow(const std::string& gbk_folder, uint64_t folder) {
   // What the walk finds is marked on the records, or listed when the journal holds it (the
   // journal is bounded, the records are not).
   std::vector<uint64_t> seen_in_journal;
-  records_.StartSeen();
   LineSink sink;
   sink.Take = [&](std::string_view line) {
     std::string_view name, field;
@@ -409,10 +408,7 @@ void LiveIndex::ReconcileBelow(const std::string& gbk_folder, uint64_t folder) {
   };
   cookie_io_functions_t io = {nullptr, SinkWrite, nullptr, nullptr};
   FILE* out = fopencookie(&sink, "w", io);
-  if (!out) {
-    records_.EndSeen();
-    return;
-  }
+  if (!out) return;
   ScanProgress progress;
   WalkFolder(gbk_folder, out, progress, WalkThreadCount());
   std::fclose(out);
