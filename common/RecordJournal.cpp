@@ -7,6 +7,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "common/FileRecord.h"
 #include "common/TextFile.h"
@@ -86,9 +87,15 @@ void JournalView::Clear() {
   matched_ = false;
   offset_ = 0;
   Unmap();
-  entries_.clear();
-  slots_.clear();
+  // Their memory is given back: a long journal's tables are megabytes.
+  std::vector<Entry>().swap(entries_);
+  std::vector<LatestSlot>().swap(slots_);
   used_ = 0;
+}
+
+void JournalView::SetNameFilter(NameFilter filter) {
+  Clear();
+  filter_ = std::move(filter);
 }
 
 bool JournalView::Refresh(const GenerationStamp& stamp) {
@@ -156,8 +163,8 @@ bool JournalView::ReadOn() {
     }
   }
   // Sized once for the lines that come (48 bytes each would be a short path), not grown line by
-  // line.
-  entries_.reserve(entries_.size() + (end - at) / 48);
+  // line; a filter takes few of them.
+  if (!filter_) entries_.reserve(entries_.size() + (end - at) / 48);
   const size_t first = entries_.size();
   while (at < end) {
     const char* line = map_ + at;
@@ -203,6 +210,7 @@ void JournalView::Take(size_t at, size_t length) {
   const size_t tab2 = line.find('\t', tab1 + 1);
   if (tab2 == std::string_view::npos) return;
   const std::string_view name = line.substr(1, tab1 - 1);
+  if (filter_ && !filter_(name)) return;
   const std::string_view folder = line.substr(tab1 + 1, tab2 - tab1 - 1);
   if (folder.empty() || folder.back() != kPathSeparator) return;
   Entry e;

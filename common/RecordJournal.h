@@ -28,6 +28,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,15 @@ class JournalView {
   // Forgets everything read; the next Refresh reads from the start.
   void Clear();
 
+  // Takes only the lines whose name field passes the filter (all lines when it is empty), and
+  // forgets everything read. Every line of an entry carries the entry's name, so an entry is
+  // taken with all its lines or not at all, and the latest line of each entry taken is its latest
+  // line in the file. A reader that can only use entries of certain names (a search for name
+  // words) spares the lookup table and the hashing of every other line, the bulk of the cost of
+  // a long journal. Entries of names that do not pass are not Named.
+  using NameFilter = std::function<bool(std::string_view name)>;
+  void SetNameFilter(NameFilter filter);
+
   // The lines, in file order (a line that a later one replaced is not Latest).
   const std::vector<Entry>& Entries() const { return entries_; }
   std::string_view Line(const Entry& e) const { return std::string_view(map_ + e.At, e.Length); }
@@ -128,6 +138,7 @@ class JournalView {
   const char* map_ = nullptr;  // the file, mapped read-only
   size_t map_size_ = 0;
   std::vector<Entry> entries_;
+  NameFilter filter_;
   // The latest line of each path: open addressing, at most half full.
   std::vector<LatestSlot> slots_;
   size_t used_ = 0;

@@ -273,13 +273,36 @@ std::vector<uint32_t> SearchServer::JournalCandidatesAfter(size_t read_before, P
   return candidates;
 }
 
-void SearchServer::RefreshJournal() {
+void SearchServer::RefreshJournal(const Plan& plan) {
   struct stat postings;
   if (postings_fd_ < 0 || fstat(postings_fd_, &postings) != 0) {
     journal_.Clear();
     return;
   }
+  FilterJournalByName(plan);
   journal_.Refresh(StampOf(postings));
+}
+
+void SearchServer::FilterJournalByName(const Plan& plan) {
+  // A record is passed over for the journal only after its name passed the words (and a journal
+  // entry is shown only then), so an entry whose name cannot pass is never asked for: the
+  // journal need not hold it.
+  std::string words(plan.Pinyin ? "p" : "-");
+  for (const std::string& word : plan.Words) words.append(1, '\0').append(word);
+  if (words == journal_words_) return;
+  journal_words_ = std::move(words);
+  if (plan.Words.empty()) {
+    journal_.SetNameFilter(nullptr);
+    return;
+  }
+  journal_.SetNameFilter([words = plan.Words, pinyin = plan.Pinyin,
+                          lowered = std::string()](std::string_view name) mutable {
+    LowerInto(name, &lowered);
+    for (const std::string& word : words) {
+      if (!NameWordMatches(lowered, name, word, pinyin)) return false;
+    }
+    return true;
+  });
 }
 
 const PinyinReadings* SearchServer::PinyinTable() {
@@ -590,14 +613,14 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
     MarkDamaged();
     return -1;
   }
-  RefreshJournal();
+  plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
+  plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
+  RefreshJournal(plan);
   const size_t journal_read = journal_.LineCount();
   // Without a journal of this generation now, none is read on after the records either.
   plan.CollectShown = journal_.Active();
   count_ = static_cast<int>(candidates.size());
 
-  plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
-  plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
   plan.Folder = Lowered(Query.Folder);
   plan.WithContent = !Query.ContentWords.empty();
   std::unique_ptr<ContentSearch> matcher;

@@ -221,8 +221,11 @@ class SearchServer {
   int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                        const ContentSearch* matcher, ResultPage& page);
   void CloseGeneration();
-  // Reads on the journal of the generation loaded.
-  void RefreshJournal();
+  // Reads on the journal of the generation loaded, the entries whose names can pass the plan's
+  // name words (all of them without words).
+  void RefreshJournal(const Plan& plan);
+  // Has the journal read for the plan's name words, read anew only when they changed.
+  void FilterJournalByName(const Plan& plan);
   // The journal's entries to examine after the records, as told in desktop/JournalRows.h.
   std::vector<uint32_t> JournalCandidatesAfter(size_t read_before, Plan& plan);
   // The reading table for a pinyin search, loaded at the first one; null when it cannot be read
@@ -252,6 +255,7 @@ class SearchServer {
   std::array<bool, kClassColumns> form_columns_{};  // columns the form rewrote
   std::atomic<int> count_{0};
   JournalView journal_;                     // touched by the searching thread only
+  std::string journal_words_;               // the words the journal was read for, and pinyin
   std::unique_ptr<PinyinReadings> pinyin_;  // touched by the searching thread only
   bool pinyin_tried_ = false;
   std::unique_ptr<PinyinIndex> pinyin_index_;  // of the loaded generation; touched as pinyin_

@@ -1,4 +1,5 @@
 // The fold of the journal into a whole new generation (LiveIndex::Fold).
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +22,10 @@ constexpr char kAllFileFoldFile[] = "index/AllFile.dat.fold";
 constexpr char kMetaIndexFoldFile[] = "index/MetaIndex.ind.fold";
 constexpr char kIndexDataFoldFile[] = "index/IndexData.ind.fold";
 constexpr char kPinyinIndexFoldFile[] = "index/PinyinIndex.ind.fold";
+
+// The list buffers of a fold's build: a quarter of an index run's. A fold runs inside the
+// long-lived watcher, whose memory is bounded; more, shorter writes of the lists cost it little.
+constexpr size_t kFoldBufferBytes = size_t{4} << 20;
 
 }  // namespace
 
@@ -55,20 +60,29 @@ int LiveIndex::Fold() {
     std::remove(kAllFileFoldFile);
     return -6;
   }
+  // The tables of the generation in place are of no use to the build and are read anew after
+  // it (of the new generation, or of the old one when the build fails): given back before the
+  // build takes its own, the watcher's peak is the larger of the two, not their sum.
+  CloseFiles();
   // Only the type settings of the config are used: the fold is no index run, and config.txt
   // keeps the time of the last one, so that the scheduled runs still come.
   IndexConfig config;
-  BuildIndex builder(prompter_, config);
-  // The pinyin lists go with the generation, so that pinyin words keep their lists after a fold.
-  BuildPinyinIndex pinyin(kPinyinFile, kPinyinIndexFoldFile);
-  const int built = builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile,
-                                            kIndexDataFoldFile, false, &pinyin);
-  if (built != 0) return built == -4 ? -1 : built;
+  int built = 0;
+  {
+    BuildIndex builder(prompter_, config, kFoldBufferBytes);
+    // The pinyin lists go with the generation, so that pinyin words keep their lists after a fold.
+    BuildPinyinIndex pinyin(kPinyinFile, kPinyinIndexFoldFile);
+    built = builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile, kIndexDataFoldFile, false,
+                                    &pinyin);
+  }
   std::string error;
   if (!Load(&error)) {
     std::fprintf(stderr, "jollix watch: %s\n", error.c_str());
     return -1;
   }
+  // The build's memory, freed, is handed back to the system rather than kept for the next fold.
+  malloc_trim(0);
+  if (built != 0) return built == -4 ? -1 : built;
   return 0;
 }
 

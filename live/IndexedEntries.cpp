@@ -21,6 +21,8 @@ uint32_t LineHash(std::string_view line) {
 void IndexedEntries::Clear() {
   std::vector<Record>().swap(records_);
   std::vector<uint32_t>().swap(by_path_);
+  std::vector<uint64_t>().swap(seen_);
+  std::vector<uint32_t>().swap(marked_);
 }
 
 bool ForEachRecordLine(int fd, const std::function<void(std::string_view, uint64_t)>& take) {
@@ -96,6 +98,27 @@ IndexedEntries::Record* IndexedEntries::Find(uint64_t path) {
     if (!(records_[*it].Offset & kWithdrawn)) return &records_[*it];
   }
   return nullptr;
+}
+
+void IndexedEntries::EndSeen() {
+  for (uint32_t word : marked_) seen_[word] = 0;
+  std::vector<uint32_t>().swap(marked_);
+}
+
+void IndexedEntries::MarkSeen(uint64_t path) {
+  auto it = std::lower_bound(by_path_.begin(), by_path_.end(), path,
+                             [this](uint32_t i, uint64_t p) { return records_[i].Path < p; });
+  if (it == by_path_.end() || records_[*it].Path != path) return;
+  if (seen_.empty()) seen_.assign((records_.size() + 63) / 64, 0);
+  for (; it != by_path_.end() && records_[*it].Path == path; ++it) {
+    if (seen_[*it / 64] == 0) marked_.push_back(*it / 64);
+    seen_[*it / 64] |= uint64_t{1} << (*it % 64);
+  }
+}
+
+bool IndexedEntries::Seen(const Record& record) const {
+  const size_t i = static_cast<size_t>(&record - records_.data());
+  return i / 64 < seen_.size() && ((seen_[i / 64] >> (i % 64)) & 1) != 0;
 }
 
 std::vector<IndexedEntries::Record>::iterator IndexedEntries::LowerBound(uint64_t parent) {

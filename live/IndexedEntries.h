@@ -52,11 +52,22 @@ class IndexedEntries {
   }
   size_t Size() const { return records_.size(); }
 
+  // Marks for one comparison of the disk with the records: which entries were found. A bit a
+  // record (not a list of the paths found, which at a million entries would cost several times
+  // the memory of the table itself while the disk is compared), kept with the table; only the
+  // words marked are cleared again, so that comparing one small folder costs as little. MarkSeen
+  // marks every record of the path; EndSeen clears the marks.
+  void MarkSeen(uint64_t path);
+  bool Seen(const Record& record) const;
+  void EndSeen();
+
  private:
   std::vector<Record>::iterator LowerBound(uint64_t parent);
 
   std::vector<Record> records_;    // by parent, then path
   std::vector<uint32_t> by_path_;  // places in records_, by path
+  std::vector<uint64_t> seen_;     // a bit for each record, while the disk is compared
+  std::vector<uint32_t> marked_;   // the words of seen_ not zero
 };
 
 }  // namespace jollix

@@ -359,7 +359,7 @@ void LiveIndex::Withdraw(uint64_t path) {
 }
 
 void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
-                             const std::vector<uint64_t>* except) {
+                             const std::vector<uint64_t>* seen) {
   // Each entry stands once: in the journal (which names it once per folder) or in the records
   // (unless the journal names it). Only folders are looked into.
   std::vector<uint64_t> folders{folder};
@@ -368,7 +368,7 @@ void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
     folders.pop_back();
     records_.ForEachChild(f, [&](const IndexedEntries::Record& r) {
       if (journal_.Names(r.Path)) return;
-      if (!Excepted(except, r.Path)) paths->push_back(r.Path);
+      if (!seen || !records_.Seen(r)) paths->push_back(r.Path);
       if (IsFolderLine(r.Line)) folders.push_back(r.Path);
     });
     auto it = journal_children_.find(f);
@@ -376,7 +376,7 @@ void LiveIndex::CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
     for (uint64_t path : it->second) {
       const JournalView::Entry* e = journal_.Find(path);
       if (!e || e->Kind == kWithdrawnRecord) continue;
-      if (!Excepted(except, path)) paths->push_back(path);
+      if (!Excepted(seen, path)) paths->push_back(path);
       if (e->Kind == kFolderRecord) folders.push_back(path);
     }
   }
@@ -394,14 +394,17 @@ void LiveIndex::RefreshFolder(const Place& place) {
 }
 
 void LiveIndex::ReconcileBelow(const std::string& gbk_folder, uint64_t folder) {
-  std::vector<uint64_t> seen;
+  // What the walk finds is marked on the records, or listed when the journal holds it (the
+  // journal is bounded, the records are not).
+  std::vector<uint64_t> seen_in_journal;
   LineSink sink;
   sink.Take = [&](std::string_view line) {
     std::string_view name, field;
     if (!SplitRecordLine(line, &name, &field)) return;
     const uint64_t path = PathHash(field, name);
-    seen.push_back(path);
     PutLine(path, line);
+    records_.MarkSeen(path);
+    if (journal_.Names(path)) seen_in_journal.push_back(path);
   };
   cookie_io_functions_t io = {nullptr, SinkWrite, nullptr, nullptr};
   FILE* out = fopencookie(&sink, "w", io);
@@ -409,9 +412,10 @@ void LiveIndex::ReconcileBelow(const std::string& gbk_folder, uint64_t folder) {
   ScanProgress progress;
   WalkFolder(gbk_folder, out, progress, WalkThreadCount());
   std::fclose(out);
-  std::sort(seen.begin(), seen.end());
+  std::sort(seen_in_journal.begin(), seen_in_journal.end());
   std::vector<uint64_t> gone;
-  CollectBelow(folder, &gone, &seen);
+  CollectBelow(folder, &gone, &seen_in_journal);
+  records_.EndSeen();
   for (uint64_t path : gone) Withdraw(path);
 }
 

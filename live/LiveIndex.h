@@ -118,9 +118,10 @@ class LiveIndex : public ChangeSink {
   // The entry and everything below it are gone.
   void WithdrawTree(uint64_t path);
   void Withdraw(uint64_t path);
-  // Everything the index holds below a folder, but the paths of except (sorted; may be null).
+  // Everything the index holds below a folder; with seen, but the records marked seen and the
+  // journal's entries of the paths of *seen (sorted).
   void CollectBelow(uint64_t folder, std::vector<uint64_t>* paths,
-                    const std::vector<uint64_t>* except = nullptr);
+                    const std::vector<uint64_t>* seen = nullptr);
   // The folder's record follows its last-write time.
   void RefreshFolder(const Place& place);
   // The same for the folder that holds path, when the index records it.

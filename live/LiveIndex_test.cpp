@@ -508,6 +508,55 @@ TEST(LiveIndex, RecordsReplacedWhileASearchRunsAreShownOnce) {
   EXPECT_EQ(shown, all);
 }
 
+// One engine (an open window) searching for one word after another shows for each the journal's
+// entries of that word, as they stand at that search: created, replaced, gone.
+TEST(LiveIndex, OneEngineSearchingWordAfterWordSeesEachWordsJournalEntries) {
+  IndexedInstall tree(testing::kThreeFileTypes);
+  WriteStartTree(tree);
+  tree.Index();
+  ScopedCurrentDir cd(tree.Install());
+  std::unique_ptr<LiveIndex> live = OpenLive();
+  FakePrompter prompter;
+  FakeIconList icons;
+  SearchServer engine(prompter, icons);
+  auto names = [&engine](const char* words) {
+    engine.Query.NameWords = words;
+    FakeResultPage page;
+    engine.Search(page);
+    std::vector<std::string> shown;
+    for (const FakeResultPage::Row& row : page.rows) {
+      if (row.cells.size() >= 6) shown.push_back(row.cells[0]);
+    }
+    return Sorted(shown);
+  };
+  const struct {
+    const char* change;  // a file written (or removed, with '-') before the search
+    const char* words;
+    std::vector<std::string> names;
+  } steps[] = {
+      {"sub/fresh one.txt", "fresh", {"fresh one.txt"}},
+      {"other two.txt", "two", {"other two.txt"}},
+      {"sub/fresh again.txt", "fresh", {"fresh again.txt", "fresh one.txt"}},
+      {"-sub/fresh one.txt", "fresh", {"fresh again.txt"}},
+      {"sub/b.txt", "b.txt", {"b.txt"}},
+      {"-sub/b.txt", "two", {"other two.txt"}},
+      {"a.txt", "txt", {"a.txt", "c.txt", "fresh again.txt", "other two.txt"}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.change);
+    const bool gone = step.change[0] == '-';
+    const std::string path = step.change + (gone ? 1 : 0);
+    if (gone) {
+      fs::remove(tree.TreeDisk(path));
+    } else {
+      tree.WriteFile(path, "changed", IndexedInstall::kDefaultTime + 9);
+    }
+    live->EntryChanged(tree.TreeDisk(path));
+    EXPECT_EQ(names(step.words), step.names);
+  }
+  EXPECT_EQ(names("b.txt"), std::vector<std::string>{});
+}
+
 // A last journal line cut short by a kill is not read, and a restart cuts it off before it
 // writes on.
 TEST(LiveIndex, ATornLastJournalLineIsIgnored) {
