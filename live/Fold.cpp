@@ -1,5 +1,6 @@
 // The fold of the journal into a whole new generation (LiveIndex::Fold).
 #include <malloc.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -67,14 +68,23 @@ int LiveIndex::Fold() {
   // Only the type settings of the config are used: the fold is no index run, and config.txt
   // keeps the time of the last one, so that the scheduled runs still come.
   IndexConfig config;
-  int built = 0;
-  {
+  // The build runs in a child process that the watcher waits for: its table of names and its
+  // buffers (some 35 MiB at a million records) never count to the long-lived watcher, and a
+  // build that ends its process (a file it cannot write) ends only the child.
+  int built = -1;
+  const pid_t child = fork();
+  if (child == 0) {
     BuildIndex builder(prompter_, config, kFoldBufferBytes);
     // The pinyin lists go with the generation, so that pinyin words keep their lists after a fold.
     BuildPinyinIndex pinyin(kPinyinFile, kPinyinIndexFoldFile);
-    built = builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile, kIndexDataFoldFile, false,
-                                    &pinyin);
+    _exit(-builder.BuildGeneration(kAllFileFoldFile, kMetaIndexFoldFile, kIndexDataFoldFile, false,
+                                   &pinyin));
   }
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    built = -WEXITSTATUS(status);
+  }
+  if (child < 0 || built != 0) std::remove(kAllFileFoldFile);
   std::string error;
   if (!Load(&error)) {
     std::fprintf(stderr, "jollix watch: %s\n", error.c_str());
