@@ -122,13 +122,32 @@ bool JournalView::Refresh(const GenerationStamp& stamp) {
 }
 
 bool JournalView::ReadAppended() {
-  struct stat st;
-  if (fd_ < 0 || !matched_ || stat(kJournalFile, &st) != 0 || st.st_ino != held_.st_ino ||
-      st.st_dev != held_.st_dev) {
-    return false;
-  }
+  if (fd_ < 0 || !matched_) return false;
   const size_t before = entries_.size();
+  // The file held first, to its end: a journal replaced by that of a newer generation got its
+  // last line before the generation was published, and every line of it counts for the one read.
   ReadOn();
+  struct stat st;
+  if (stat(kJournalFile, &st) == 0 && (st.st_ino != held_.st_ino || st.st_dev != held_.st_dev)) {
+    // Replaced by a writer that cut a torn last line off: its file holds the same whole lines
+    // first and goes on from there. (One of another generation is not read.)
+    const int fd = open(kJournalFile, O_RDONLY | O_CLOEXEC);
+    struct stat now;
+    char head[128];
+    const ssize_t got = fd >= 0 ? pread(fd, head, sizeof head, 0) : -1;
+    const char* lf = got > 0 ? static_cast<const char*>(std::memchr(head, '\n', got)) : nullptr;
+    GenerationStamp named;
+    if (lf && fstat(fd, &now) == 0 && static_cast<uint64_t>(now.st_size) >= offset_ &&
+        ParseJournalHeader(std::string_view(head, static_cast<size_t>(lf - head) + 1), &named) &&
+        named == stamp_) {
+      close(fd_);
+      fd_ = fd;
+      held_ = now;
+      ReadOn();
+    } else if (fd >= 0) {
+      close(fd);
+    }
+  }
   return entries_.size() != before;
 }
 

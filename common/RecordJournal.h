@@ -85,7 +85,8 @@ class JournalView {
   // whose first line names another generation than stamp, is read as empty. Returns true when
   // the view changed.
   bool Refresh(const GenerationStamp& stamp);
-  // Reads on what was appended to the same file since; nothing when it was replaced meanwhile.
+  // Reads on what was appended since: to the end of the file held, and on in the file now in
+  // place when that is the same journal without a torn last line.
   bool ReadAppended();
   // Forgets everything read; the next Refresh reads from the start.
   void Clear();
@@ -110,6 +111,9 @@ class JournalView {
   bool Empty() const { return entries_.empty(); }
   // A journal of the generation was found (it may hold no lines yet).
   bool Active() const { return matched_; }
+  // The journal in place names another generation than the one asked for: that of an older
+  // run, or of a newer generation that replaced the one asked for.
+  bool OfAnotherGeneration() const { return fd_ >= 0 && offset_ > 0 && !matched_; }
   // Record lines read (the first line not counted).
   size_t LineCount() const { return entries_.size(); }
 

@@ -131,6 +131,8 @@ class RecordLines {
 
 // How often Load opens the index files again while another program renames them.
 constexpr int kReopenAttempts = 100;
+// How often a search takes up a generation published while it took its candidates.
+constexpr int kGenerationAttempts = 4;
 
 // Whether any of the names of the index files (record lines, directory, postings) leads to
 // another file now than the descriptor opened from it (-1: none was opened).
@@ -601,21 +603,32 @@ bool SearchServer::PinyinCandidates(const std::string& lowered_words,
 int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   if (unavailable_) return -1;
   LoadNewerGeneration();
-  if (Query.Pinyin) OpenPinyinIndex();
   Plan plan;
   plan.Query = &Query;
   plan.GiveUpMessages = std::move(give_up_messages);
   plan.Column = ExaminedColumn();
-  bool damaged = false;
-  const std::vector<uint32_t> candidates = FindCandidates(&damaged);
-  if (damaged) {
-    count_ = 0;
-    MarkDamaged();
-    return -1;
-  }
   plan.Words = SplitAtBlanks(Lowered(Query.NameWords));
   plan.Pinyin = Query.Pinyin ? PinyinTable() : nullptr;
-  RefreshJournal(plan);
+  std::vector<uint32_t> candidates;
+  // A fold of the live index publishes its generation and only then starts the journal of it:
+  // a journal of another generation found after the candidates were taken may be that of a
+  // generation published since, whose records hold what the loaded one's journal held. The
+  // newer generation is taken up and the candidates taken again.
+  for (int attempt = 0;; ++attempt) {
+    if (Query.Pinyin) OpenPinyinIndex();
+    bool damaged = false;
+    candidates = FindCandidates(&damaged);
+    if (damaged) {
+      count_ = 0;
+      MarkDamaged();
+      return -1;
+    }
+    RefreshJournal(plan);
+    if (!journal_.OfAnotherGeneration() || attempt == kGenerationAttempts ||
+        !LoadNewerGeneration()) {
+      break;
+    }
+  }
   const size_t journal_read = journal_.LineCount();
   // Without a journal of this generation now, none is read on after the records either.
   plan.CollectShown = journal_.Active();

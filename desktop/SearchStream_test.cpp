@@ -141,14 +141,15 @@ class SearchStreamTest : public ::testing::Test {
     }
     // Files alone in their folders among the candidates: a raw GBK name, a name that is not
     // GBK, a name in a folder whose name is raw GBK bytes, and one that vanishes.
-    for (const std::string& lone : {"lone1/\xC4\xE3"
-                                    "a.txt",
-                                    "lone2/a\xFF.txt",
-                                    "\xC4\xE3"
-                                    "b/b a.txt",
-                                    "lone3/gone a.txt"}) {
-      fs::create_directories(install_.TreeDisk("") + "/" + lone.substr(0, lone.find('/')));
-      std::ofstream(install_.TreeDisk("") + "/" + lone) << "lone";
+    for (const std::string_view lone : {"lone1/\xC4\xE3"
+                                        "a.txt",
+                                        "lone2/a\xFF.txt",
+                                        "\xC4\xE3"
+                                        "b/b a.txt",
+                                        "lone3/gone a.txt"}) {
+      fs::create_directories(install_.TreeDisk("") + "/" +
+                             std::string(lone.substr(0, lone.find('/'))));
+      std::ofstream(install_.TreeDisk("") + "/" + std::string(lone)) << "lone";
     }
     install_.Index();
     fs::remove(install_.TreeDisk("") + "/lone3/gone a.txt");
