@@ -121,6 +121,29 @@ bool JournalView::Refresh(const GenerationStamp& stamp) {
   return entries_.size() != before || (had && entries_.empty());
 }
 
+namespace {
+
+// Whether the file open at fd is a journal of the generation (its first line names it).
+bool OfGeneration(int fd, const GenerationStamp& stamp) {
+  char head[128];
+  const ssize_t got = pread(fd, head, sizeof head, 0);
+  const char* lf = got > 0 ? static_cast<const char*>(std::memchr(head, '\n', got)) : nullptr;
+  GenerationStamp named;
+  return lf &&
+         ParseJournalHeader(std::string_view(head, static_cast<size_t>(lf - head) + 1), &named) &&
+         named == stamp;
+}
+
+}  // namespace
+
+bool JournalInPlaceIsOf(const GenerationStamp& stamp) {
+  const int fd = open(kJournalFile, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool of = OfGeneration(fd, stamp);
+  close(fd);
+  return of;
+}
+
 bool JournalView::ReadAppended() {
   if (fd_ < 0 || !matched_) return false;
   const size_t before = entries_.size();
@@ -133,13 +156,8 @@ bool JournalView::ReadAppended() {
     // first and goes on from there. (One of another generation is not read.)
     const int fd = open(kJournalFile, O_RDONLY | O_CLOEXEC);
     struct stat now;
-    char head[128];
-    const ssize_t got = fd >= 0 ? pread(fd, head, sizeof head, 0) : -1;
-    const char* lf = got > 0 ? static_cast<const char*>(std::memchr(head, '\n', got)) : nullptr;
-    GenerationStamp named;
-    if (lf && fstat(fd, &now) == 0 && static_cast<uint64_t>(now.st_size) >= offset_ &&
-        ParseJournalHeader(std::string_view(head, static_cast<size_t>(lf - head) + 1), &named) &&
-        named == stamp_) {
+    if (fd >= 0 && fstat(fd, &now) == 0 && static_cast<uint64_t>(now.st_size) >= offset_ &&
+        OfGeneration(fd, stamp_)) {
       close(fd_);
       fd_ = fd;
       held_ = now;

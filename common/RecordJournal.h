@@ -63,6 +63,9 @@ bool ParseJournalHeader(std::string_view line, GenerationStamp* stamp);
 // (through its temporary name). False when it cannot be written.
 bool StartJournal(const GenerationStamp& stamp);
 
+// Whether the journal now in place (from the current folder) is one of the generation.
+bool JournalInPlaceIsOf(const GenerationStamp& stamp);
+
 // A journal as read so far: the latest line of every entry it names, read on from where the last
 // Refresh stopped. Not thread-safe; one reader keeps one.
 class JournalView {

@@ -150,6 +150,16 @@ bool NamesMovedOn(const std::array<int, 3>& fds) {
   return false;
 }
 
+// Whether the files opened are of two generations: another program is renaming a new one into
+// place, its postings first (or a run was killed amid its renames, which the attempts outlast).
+bool OfTwoGenerations(const std::array<int, 3>& fds) {
+  struct stat st[3];
+  for (int i = 0; i < 3; ++i) {
+    if (fds[i] < 0 || fstat(fds[i], &st[i]) != 0) return false;
+  }
+  return !IsWholeGeneration(st[0], st[1], st[2]);
+}
+
 }  // namespace
 
 namespace {
@@ -326,7 +336,8 @@ void SearchServer::Load() {
   int meta_fd = -1;
   bool loaded = false;
   // A generation that an index run or the live index's fold publishes mixes with the one before
-  // for the moment of its renames: while the names move on, they are opened again.
+  // for the moment of its renames: while the names move on, or lead to files of two
+  // generations, they are opened again.
   for (int attempt = 0;; ++attempt) {
     postings_fd_ = open(kIndexDataFile, O_RDONLY | O_CLOEXEC);
     if (postings_fd_ < 0) {
@@ -340,7 +351,8 @@ void SearchServer::Load() {
     // The directory, once made, holds meta_fd and closes it.
     loaded = meta_fd >= 0 && CheckGeneration(records_fd_, meta_fd, postings_fd_, &generation);
     if (loaded || attempt == kReopenAttempts ||
-        !NamesMovedOn({records_fd_, meta_fd, postings_fd_})) {
+        !(NamesMovedOn({records_fd_, meta_fd, postings_fd_}) ||
+          OfTwoGenerations({records_fd_, meta_fd, postings_fd_}))) {
       break;
     }
     generation.Directory.reset();
@@ -602,6 +614,13 @@ bool SearchServer::PinyinCandidates(const std::string& lowered_words,
 
 int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
   if (unavailable_) return -1;
+  for (int pass = 0;; ++pass) {
+    const int searched = SearchOnce(page, give_up_messages, pass == kGenerationAttempts);
+    if (searched != kJournalStarted) return searched;
+  }
+}
+
+int SearchServer::SearchOnce(ResultPage& page, std::stop_token give_up_messages, bool last) {
   LoadNewerGeneration();
   Plan plan;
   plan.Query = &Query;
@@ -649,6 +668,16 @@ int SearchServer::Search(ResultPage& page, std::stop_token give_up_messages) {
 
   int rows = SearchCandidates(candidates, plan, matcher.get(), page);
   if (rows < 0) return -1;
+  // A journal of the generation that the live index began meanwhile (just after its fold
+  // published the generation, or at its start) may have replaced records that were shown, and
+  // withdrawn records that were passed over: neither is known without the entries shown, which
+  // are collected only with a journal. The records are read again, with it.
+  if (!plan.CollectShown && !last) {
+    struct stat postings;
+    if (fstat(postings_fd_, &postings) == 0 && JournalInPlaceIsOf(StampOf(postings))) {
+      return kJournalStarted;
+    }
+  }
   // The journal's entries come after the records, read on to its end now: a record withdrawn
   // while the records were read was replaced by a line written before its mark.
   const std::vector<uint32_t> journal = JournalCandidatesAfter(journal_read, plan);

@@ -221,6 +221,10 @@ class SearchServer {
   int SearchCandidates(const std::vector<uint32_t>& candidates, Plan& plan,
                        const ContentSearch* matcher, ResultPage& page);
   void CloseGeneration();
+  // One pass of Search over the generation loaded; kJournalStarted when a journal of that
+  // generation began while the records were read and last is false (the pass is to be run again).
+  static constexpr int kJournalStarted = 1;
+  int SearchOnce(ResultPage& page, std::stop_token give_up_messages, bool last);
   // Reads on the journal of the generation loaded, the entries whose names can pass the plan's
   // name words (all of them without words).
   void RefreshJournal(const Plan& plan);

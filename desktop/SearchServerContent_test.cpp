@@ -238,6 +238,26 @@ TEST_F(EngineGenerationTest, AGenerationHalfInPlaceIsNotLoadedUntilItIsWhole) {
   EXPECT_TRUE(RowsMatch(page_, install_.AllFile()));
 }
 
+// An engine that starts while a run renames its files (the process that renames them held up
+// between two renames) waits for the last one rather than finding the index damaged.
+TEST_F(EngineGenerationTest, AnEngineStartedAmidTheRenamesLoadsTheGenerationOnceWhole) {
+  for (int i = 0; i < 20; ++i) install_.WriteFile("old" + std::to_string(i) + "x.txt", "x");
+  install_.Index();
+  Link(kAllFileFile, "old-records");
+  WriteNewFiles();
+  install_.Index();
+  Link(kAllFileFile, "new-records");
+  Rename("old-records", kAllFileFile);
+  std::thread last_rename([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    Rename("new-records", kAllFileFile);
+  });
+  ASSERT_EQ(Run(Words("x.txt")), 0);
+  last_rename.join();
+  EXPECT_EQ(page_.rows.size(), 50u);
+  EXPECT_TRUE(RowsMatch(page_, install_.AllFile()));
+}
+
 TEST_F(EngineGenerationTest, RecordsWithdrawnInPlaceKeepTheGenerationWhole) {
   install_.WriteFile("keep.txt", "x");
   install_.WriteFile("drop.txt", "x");
