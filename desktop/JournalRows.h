@@ -9,7 +9,11 @@
 // journal's candidates. A record that the live index replaces meanwhile is written to the journal
 // before it is marked withdrawn, so the second reading holds its replacement whenever the search
 // found the record withdrawn; and when the search found it still in place and showed it, the
-// replacement is passed over. Each entry is shown once.
+// replacement is passed over. Each entry is shown once. A journal replaced meanwhile (a fold
+// published a newer generation and began its journal) is read on to the end of the file first
+// read, which got its last line before the fold. A journal of the loaded generation that began
+// only while the records were read (the watcher's start, or just after its fold) was not read
+// first: the records are read again, with it.
 //
 // A journal candidate is its place among the journal's lines with kJournalCandidate set: no
 // posting reaches that bit (postings are signed 32-bit offsets).
