@@ -28,6 +28,20 @@ int64_t ScanFrom(const unsigned char* buf, size_t k, const std::vector<std::stri
   return -1;
 }
 
+// Of the starts in a block whose bits mask sets (the form's first and last bytes agree there),
+// the first before *best at which the whole form stands lowers *best.
+inline void LowerToFirstMatch(unsigned mask, const unsigned char* block, const std::string& form,
+                              size_t* best) {
+  for (; mask != 0; mask &= mask - 1) {
+    const size_t at = static_cast<size_t>(__builtin_ctz(mask));
+    if (at >= *best) return;
+    if (std::memcmp(block + at, form.data(), form.size()) == 0) {
+      *best = at;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int64_t FirstFormStartPlain(const unsigned char* buf, size_t k,
@@ -54,14 +68,7 @@ __attribute__((target("avx2"))) int64_t ScanWide(const unsigned char* buf, size_
           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + start + m - 1));
       unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
           _mm256_and_si256(_mm256_cmpeq_epi8(here, first), _mm256_cmpeq_epi8(there, last))));
-      for (; mask != 0; mask &= mask - 1) {
-        const size_t at = static_cast<size_t>(__builtin_ctz(mask));
-        if (at >= best) break;
-        if (std::memcmp(buf + start + at, form.data(), m) == 0) {
-          best = at;
-          break;
-        }
-      }
+      LowerToFirstMatch(mask, buf + start, form, &best);
     }
     if (best < 32) return -1 - static_cast<int64_t>(start + best);
   }
@@ -96,14 +103,7 @@ int64_t FirstFormStart(const unsigned char* buf, size_t k, const std::vector<std
       const __m128i there = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + start + m - 1));
       unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
           _mm_and_si128(_mm_cmpeq_epi8(here, first), _mm_cmpeq_epi8(there, last))));
-      for (; mask != 0; mask &= mask - 1) {
-        const size_t at = static_cast<size_t>(__builtin_ctz(mask));
-        if (at >= best) break;
-        if (std::memcmp(buf + start + at, form.data(), m) == 0) {
-          best = at;
-          break;
-        }
-      }
+      LowerToFirstMatch(mask, buf + start, form, &best);
     }
     if (best < 16) return static_cast<int64_t>(start + best);
   }
