@@ -50,8 +50,7 @@ int OpenRegularFile(const char* disk_path, int64_t* size) {
 }
 
 int OpenRegularFileAt(int dirfd, const char* name, int64_t* size) {
-  // Non-blocking: opening a named pipe for reading would otherwise wait for a writer.
-  const int fd = openat(dirfd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const int fd = openat(dirfd, name, kRegularFileOpen);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

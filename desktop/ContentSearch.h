@@ -23,6 +23,8 @@
 // buffer may run on many threads at once, each with its own buffer.
 #pragma once
 
+#include <fcntl.h>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -51,6 +53,9 @@ uint32_t ContentHash(std::string_view bytes);
 int OpenRegularFile(const char* disk_path, int64_t* size = nullptr);
 // The same for name relative to the folder descriptor dirfd (or AT_FDCWD).
 int OpenRegularFileAt(int dirfd, const char* name, int64_t* size = nullptr);
+// The flags OpenRegularFileAt opens with (non-blocking: opening a named pipe for reading would
+// otherwise wait for a writer).
+inline constexpr int kRegularFileOpen = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
 class ContentSearch {
  public:

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "common/Gbk.h"
+#include "common/IoBatch.h"
 #include "documents/TextCache.h"
 
 namespace jollix {
@@ -21,6 +23,35 @@ constexpr int kNotOpened = -2;
 // Candidates in a row in one folder from which the existence test reads the folder's names
 // once instead of looking each name up (see Folder::Exists).
 constexpr size_t kListFrom = 4;
+// A file this size or smaller is read in the batch of its run, in one read; a larger one by
+// ordinary reads, a chunk at a time.
+constexpr size_t kSlotBytes = 65536;
+
+// A file of a run whose first open goes to the kernel in one batch with the others (see
+// ContentWorkers::TestRun).
+struct Batched {
+  size_t Index = 0;
+  int Mode = 0;
+  int Dirfd = -1;
+  std::string Path;  // relative to Dirfd
+  int Fd = -1;       // the open's result
+  int Got = -1;      // the read's result
+  int64_t Size = 0;
+  bool Reading = false;
+};
+
+// A file open and found regular that takes long to search: a document, or a file larger than a
+// batch's buffer.
+struct SlowFile {
+  size_t Index = 0;
+  int Fd = -1;
+  int64_t Size = 0;
+  DocumentKind Kind = DocumentKind::kPlain;
+};
+
+// How the existence test opens an entry: itself, link or not, without reading it (the same
+// lookup as fstatat's, and a success exactly where fstatat succeeds).
+constexpr int kExistenceOpen = O_PATH | O_NOFOLLOW | O_CLOEXEC;
 
 }  // namespace
 
@@ -31,6 +62,15 @@ constexpr size_t kListFrom = 4;
 // holds the next one. A folder that holds none of the next ones is closed when one outside it
 // is opened. (Keeping every entered folder's parent open as well, so that its other folders
 // were one component away, cost more in opens and closes than it saved in lookups.)
+// Closes fd now, or keeps it in *deferred to be closed later when deferred is given.
+void CloseLater(int fd, std::vector<int>* deferred) {
+  if (deferred) {
+    deferred->push_back(fd);
+  } else {
+    close(fd);
+  }
+}
+
 class FolderStack {
  public:
   FolderStack() = default;
@@ -76,11 +116,16 @@ class FolderStack {
   }
 
   void Pop() {
-    close(open_.back().Fd);
+    CloseLater(open_.back().Fd, deferred_);
     open_.pop_back();
   }
 
   std::vector<Opened> open_;
+
+ public:
+  // Where the descriptors of folders left go while a batch may still refer to them (see
+  // ContentWorkers::TestRun); nullptr: they are closed at once.
+  std::vector<int>* deferred_ = nullptr;
 };
 
 // A thread's folder: the folder field it last entered, the descriptors of its two spellings
@@ -89,11 +134,16 @@ class FolderStack {
 class ContentWorkers::Folder {
  public:
   Folder() : Buffer(new unsigned char[kContentChunk]) {}
-  ~Folder() { Leave(); }
+  ~Folder() {
+    for (size_t k = SlowNext; k < Slow.size(); ++k) close(Slow[k].Fd);
+    Leave();
+  }
   Folder(const Folder&) = delete;
   Folder& operator=(const Folder&) = delete;
 
   bool Entered(std::string_view gbk_folder) const { return entered_ && gbk_folder == gbk_; }
+  // Whether the folder entered is to be listed (see Exists).
+  bool Listing() const { return list_; }
 
   // Makes gbk_folder (a folder field: empty or ending with '/') the folder entered; list: the
   // existence of its names is to be told by its listing (see Exists).
@@ -164,6 +214,34 @@ class ContentWorkers::Folder {
   }
   bool RawDiffers() const { return utf8_ != gbk_; }
 
+  // Until EndDeferring, folders left are closed only then: their descriptors stay valid for the
+  // opens queued relative to them. Returns the descriptors to close.
+  void DeferCloses() { stack_.deferred_ = &deferred_; }
+  std::vector<int>& EndDeferring() {
+    stack_.deferred_ = nullptr;
+    return deferred_;
+  }
+
+  // The thread's batch of system calls, made at the first run that can use one; nullptr when
+  // the kernel offers none.
+  IoBatch* Batch() {
+    if (!batch_tried_) {
+      batch_tried_ = true;
+      batch_ = IoBatch::Create(4 * kRun);
+    }
+    return batch_.get();
+  }
+  // A buffer of kSlotBytes for each file of a run, made when first needed.
+  unsigned char* Slot(size_t k) {
+    if (!slots_) slots_.reset(new unsigned char[kRun * kSlotBytes]);
+    return slots_.get() + k * kSlotBytes;
+  }
+  std::array<Batched, kRun> Run;  // the files of a run in the batch, their texts reused
+  // Files of the runs tested that take long (large files, documents), open, to be searched
+  // after the rest of their run; the next one is Slow[SlowNext].
+  std::vector<SlowFile> Slow;
+  size_t SlowNext = 0;
+
   std::unique_ptr<unsigned char[]> Buffer;
   std::string Text;          // scratch: a document's text
   bool Convertible = false;  // the folder field is valid GBK
@@ -173,7 +251,7 @@ class ContentWorkers::Folder {
   static constexpr int kNotListed = -1, kUnlisted = -2;
 
   void Leave() {
-    if (raw_fd_ >= 0) close(raw_fd_);
+    if (raw_fd_ >= 0) CloseLater(raw_fd_, stack_.deferred_);
     raw_fd_ = stacked_fd_ = kNotOpened;
     entered_ = false;
     listed_ = kNotListed;
@@ -206,7 +284,13 @@ class ContentWorkers::Folder {
   std::vector<char> listing_;
   std::vector<std::string_view> names_;
   std::string gbk_, utf8_, path_;
+  std::vector<int> deferred_;
+  std::unique_ptr<unsigned char[]> slots_;
+  bool batch_tried_ = false;
+  // Declared after the stack: ended first, so that the closes it still holds are done before
+  // the stack closes its folders.
   FolderStack stack_;
+  std::unique_ptr<IoBatch> batch_;
   int stacked_fd_ = kNotOpened;  // belongs to stack_
   int raw_fd_ = kNotOpened;      // a raw spelling that differs, opened by its whole path
 };
@@ -259,12 +343,19 @@ std::optional<bool> ContentWorkers::Answer(size_t i) {
   std::atomic<int>& state = states_[i];
   while (state.load(std::memory_order_acquire) == kWaiting) {
     if (!own_folder_) own_folder_ = std::make_unique<Folder>();
-    // This thread tests its own run one file at a time, so that it answers (and its caller adds
-    // a row, or cancels) as soon as file i is decided.
+    // This thread tests a run of its own while it waits, and the long files of its runs one at
+    // a time after the rest, so that it answers (and its caller adds a row, or cancels) as soon
+    // as file i is decided.
+    if (TestSlow(*own_folder_)) continue;
     if (own_next_ == own_end_) {
       own_next_ = next_.fetch_add(kRun, std::memory_order_relaxed);
       own_end_ = std::min(own_next_ + kRun, files_.size());
       own_next_ = std::min(own_next_, own_end_);
+    }
+    if (own_end_ - own_next_ > 1 && own_folder_->Batch()) {
+      TestRun(own_next_, own_end_, *own_folder_);
+      own_next_ = own_end_;
+      continue;
     }
     if (own_next_ < own_end_) {
       TestOne(own_next_++, *own_folder_);
@@ -287,8 +378,29 @@ void ContentWorkers::Work(Folder& folder) {
 bool ContentWorkers::TestNext(Folder& folder) {
   const size_t first = next_.fetch_add(kRun, std::memory_order_relaxed);
   if (first >= files_.size()) return false;
-  const size_t end = std::min(first + kRun, files_.size());
-  for (size_t i = first; i < end; ++i) TestOne(i, folder);
+  TestRun(first, std::min(first + kRun, files_.size()), folder);
+  while (TestSlow(folder)) {
+  }
+  return true;
+}
+
+bool ContentWorkers::TestSlow(Folder& folder) {
+  if (folder.SlowNext == folder.Slow.size()) return false;
+  const SlowFile& slow = folder.Slow[folder.SlowNext++];
+  const CandidateFile& file = files_[slow.Index];
+  if (cancel_.load(std::memory_order_relaxed)) {
+    close(slow.Fd);
+    Post(slow.Index, kCancelled);
+  } else if (slow.Kind != DocumentKind::kPlain) {
+    Post(slow.Index,
+         TestDocument(slow.Kind, slow.Fd, std::string_view(file.Path, file.Size), folder));
+  } else {
+    Post(slow.Index, SearchOpenFile(slow.Fd, slow.Size, folder));
+  }
+  if (folder.SlowNext == folder.Slow.size()) {
+    folder.Slow.clear();
+    folder.SlowNext = 0;
+  }
   return true;
 }
 
@@ -298,25 +410,154 @@ bool SameFolder(const CandidateFile& a, const CandidateFile& b) {
          std::string_view(a.Path, a.NameAt) == std::string_view(b.Path, b.NameAt);
 }
 
-void ContentWorkers::TestOne(size_t i, Folder& folder) {
-  // A file alone in its folder among the candidates (a rare word's hits are spread over many
-  // folders) is tested by its whole path: one system call, where entering its folder costs an
-  // open and a close besides.
-  const CandidateFile& file = files_[i];
-  // (A path too long for one system call never is: a GBK path of under 1024 bytes stays under
-  // PATH_MAX in UTF-8.)
-  // A folder holding many of them (a common word's) has its names read once (see Folder).
-  Mode mode = kInFolder;
-  if (!folder.Entered(std::string_view(file.Path, file.NameAt))) {
-    size_t run = 1;
-    while (run < kListFrom && i + run < files_.size() && SameFolder(file, files_[i + run])) ++run;
-    if (run == 1 && file.Size < 1024) mode = kAlone;
-    if (run >= kListFrom && !matcher_) mode = kInListedFolder;
-  }
-  const State answer =
-      cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(file, folder, mode);
+void ContentWorkers::Post(size_t i, State answer) {
   states_[i].store(answer, std::memory_order_release);
   states_[i].notify_one();
+}
+
+ContentWorkers::Mode ContentWorkers::ModeOf(size_t i, const Folder& folder) const {
+  // A file alone in its folder among the candidates (a rare word's hits are spread over many
+  // folders) is tested by its whole path: one lookup, where entering its folder costs an open
+  // and a close besides. So is each of a few entries of a folder for the existence test: their
+  // lookups go to the kernel in one batch (see TestRun), and an open of their folder would cost
+  // more than the components it saves. (A path too long for one system call never is: a GBK
+  // path of under 1024 bytes stays under PATH_MAX in UTF-8.)
+  // A folder holding many of them (a common word's) has its names read once (see Folder).
+  const CandidateFile& file = files_[i];
+  if (folder.Entered(std::string_view(file.Path, file.NameAt)) && (matcher_ || folder.Listing())) {
+    return kInFolder;
+  }
+  size_t run = 1;
+  while (run < kListFrom && i + run < files_.size() && SameFolder(file, files_[i + run])) ++run;
+  const bool few = run == 1 || (!matcher_ && run < kListFrom);
+  if (few && file.Size < 1024) return kAlone;
+  if (run >= kListFrom && !matcher_) return kInListedFolder;
+  return kInFolder;
+}
+
+void ContentWorkers::TestOne(size_t i, Folder& folder) {
+  const Mode mode = ModeOf(i, folder);
+  Post(i, cancel_.load(std::memory_order_relaxed) ? kCancelled : Test(files_[i], folder, mode));
+}
+
+// A run's files are tested in three steps, each a batch of system calls submitted at once
+// (common/IoBatch.h): the first open of every file (its first spelling, see Test), then the
+// reads of the small files, then their closes (done with the next run's opens). Whatever the
+// batch cannot settle - a failed open (the name missing in that spelling, or any error), a file
+// that is not regular, a document, a large file, a short read - is tested the ordinary way, so
+// the answers are those of Test. The existence test opens the entry itself (O_PATH), which
+// succeeds exactly where the lookup of Test does, and a folder to be listed is tested as
+// before: its listing answers without a lookup at all.
+void ContentWorkers::TestRun(size_t first, size_t end, Folder& folder) {
+  IoBatch* batch = end - first > 1 ? folder.Batch() : nullptr;
+  if (!batch) {
+    for (size_t i = first; i < end; ++i) TestOne(i, folder);
+    return;
+  }
+  size_t queued = 0;
+  folder.DeferCloses();
+  for (size_t i = first; i < end; ++i) {
+    const Mode mode = ModeOf(i, folder);
+    if (cancel_.load(std::memory_order_relaxed)) {
+      Post(i, kCancelled);
+      continue;
+    }
+    // The entries of a folder that is listed are answered by its listing, without a lookup.
+    const bool listed =
+        !matcher_ && (mode == kInListedFolder || (mode == kInFolder && folder.Listing()));
+    Batched& b = folder.Run[queued];
+    if (listed || !FirstSpelling(files_[i], folder, mode, &b.Dirfd, &b.Path)) {
+      Post(i, Test(files_[i], folder, mode));
+      continue;
+    }
+    b.Index = i;
+    b.Mode = mode;
+    b.Reading = false;
+    ++queued;
+  }
+  for (size_t k = 0; k < queued; ++k) {
+    Batched& b = folder.Run[k];
+    batch->OpenAt(b.Dirfd, b.Path.c_str(),
+                  matcher_ ? kRegularFileOpen : kExistenceOpen, &b.Fd);
+  }
+  batch->Run();
+  for (int fd : folder.EndDeferring()) batch->Close(fd);
+  folder.EndDeferring().clear();
+  batched_.fetch_add(queued, std::memory_order_relaxed);
+
+  for (size_t k = 0; k < queued; ++k) {
+    Batched& b = folder.Run[k];
+    const CandidateFile& file = files_[b.Index];
+    if (b.Fd < 0) {
+      // Missing in the first spelling, or not opened for another reason: the ordinary test
+      // tries every spelling and tells errors apart.
+      TestOne(b.Index, folder);
+      continue;
+    }
+    if (!matcher_) {
+      batch->Close(b.Fd);
+      Post(b.Index, kFound);
+      continue;
+    }
+    struct stat st;
+    if (fstat(b.Fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      close(b.Fd);
+      TestOne(b.Index, folder);  // the raw spelling may name a regular file
+      continue;
+    }
+    if (const DocumentKind kind = DocumentKindOf(file.Path + file.NameAt);
+        kind != DocumentKind::kPlain && CarriesDocumentSignature(kind, b.Fd)) {
+      folder.Slow.push_back({b.Index, b.Fd, st.st_size, kind});
+      continue;
+    }
+    b.Size = st.st_size;
+    if (b.Size > static_cast<int64_t>(kSlotBytes)) {
+      folder.Slow.push_back({b.Index, b.Fd, b.Size});
+      continue;
+    }
+    b.Reading = true;
+    batch->Read(b.Fd, folder.Slot(k), static_cast<unsigned>(b.Size), 0, &b.Got);
+  }
+  if (!matcher_) return;
+  batch->Run();
+  for (size_t k = 0; k < queued; ++k) {
+    Batched& b = folder.Run[k];
+    if (!b.Reading) continue;
+    if (b.Got == -EINPROGRESS || (b.Got >= 0 && b.Got < b.Size)) {
+      // Not read by the batch, or the file shrank meanwhile: read as it is now.
+      folder.Slow.push_back({b.Index, b.Fd, b.Size});
+      continue;
+    }
+    const bool found =
+        b.Got >= 0 && matcher_->SearchText(std::string_view(
+                          reinterpret_cast<const char*>(folder.Slot(k)), b.Got)) >= 0;
+    batch->Close(b.Fd);
+    Post(b.Index, found ? kFound : kNotFound);
+  }
+}
+
+ContentWorkers::State ContentWorkers::SearchOpenFile(int fd, int64_t size, Folder& folder) const {
+  const int64_t found = matcher_->SearchOpenFile(fd, folder.Buffer.get(), &cancel_, size);
+  close(fd);
+  if (found == kContentCancelled) return kCancelled;
+  return found >= 0 ? kFound : kNotFound;
+}
+
+bool ContentWorkers::FirstSpelling(const CandidateFile& file, Folder& folder, Mode mode,
+                                   int* dirfd, std::string* path) const {
+  const std::string_view whole(file.Path, file.Size);
+  if (file.NameAt > 0 && whole[file.NameAt - 1] != '/') return false;  // a damaged record
+  folder.Enter(whole.substr(0, file.NameAt), mode == kInListedFolder);
+  const bool convertible =
+      folder.Convertible && GbkToUtf8(whole.substr(file.NameAt), &folder.Name);
+  if (mode == kAlone) {
+    *dirfd = AT_FDCWD;
+    path->assign(convertible ? folder.ConvertedPathAt(dirfd) : file.Path);
+    return true;
+  }
+  *dirfd = folder.Descriptor(!convertible);
+  path->assign(convertible ? folder.Name.c_str() : file.Path + file.NameAt);
+  return *dirfd != -1;
 }
 
 // The spellings tried are those of the whole path: its conversion from GBK when the path is valid
@@ -370,10 +611,7 @@ ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& fo
       kind != DocumentKind::kPlain && CarriesDocumentSignature(kind, fd)) {
     return TestDocument(kind, fd, path, folder);
   }
-  const int64_t found = matcher_->SearchOpenFile(fd, folder.Buffer.get(), &cancel_, size);
-  close(fd);
-  if (found == kContentCancelled) return kCancelled;
-  return found >= 0 ? kFound : kNotFound;
+  return SearchOpenFile(fd, size, folder);
 }
 
 // A document is searched in its text, extracted (or taken from the cache) here, on the worker.

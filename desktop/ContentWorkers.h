@@ -74,6 +74,9 @@ class ContentWorkers {
   // yet claimed on this thread meanwhile.
   std::optional<bool> Answer(size_t i);
 
+  // How many files were opened in batches of system calls (see TestRun).
+  size_t BatchedFiles() const { return batched_.load(std::memory_order_relaxed); }
+
  private:
   enum State : int { kWaiting = 0, kFound, kNotFound, kCancelled };
 
@@ -83,12 +86,26 @@ class ContentWorkers {
   void Work(Folder& folder);
   // Claims the next run of files nobody tests yet and tests them; false when none is left.
   bool TestNext(Folder& folder);
+  // Tests files [first, end), their system calls submitted in batches where the kernel takes
+  // them.
+  // The large files and documents of the run are left in the folder's slow list.
+  void TestRun(size_t first, size_t end, Folder& folder);
+  // Tests the next file of the slow list; false when it is empty.
+  bool TestSlow(Folder& folder);
   void TestOne(size_t i, Folder& folder);
+  void Post(size_t i, State answer);
   // How a file's folder is used: not at all (the whole path is tested), entered (names are
   // tested relative to its descriptor), or entered and listed (names are looked up in its
   // listing, for the existence test).
   enum Mode { kAlone, kInFolder, kInListedFolder };
+  Mode ModeOf(size_t i, const Folder& folder) const;
   State Test(const CandidateFile& file, Folder& folder, Mode mode) const;
+  // The descriptor and path of the first spelling Test tries for file (entering its folder);
+  // false when the file is to be tested by Test alone.
+  bool FirstSpelling(const CandidateFile& file, Folder& folder, Mode mode, int* dirfd,
+                     std::string* path) const;
+  // Searches the open regular file fd of size bytes, and closes it.
+  State SearchOpenFile(int fd, int64_t size, Folder& folder) const;
   State TestDocument(DocumentKind kind, int fd, std::string_view path, Folder& folder) const;
 
   const ContentSearch* matcher_;
@@ -99,8 +116,9 @@ class ContentWorkers {
   std::unique_ptr<std::atomic<int>[]> states_;
   std::atomic<size_t> next_{0};  // the next file to claim
   std::atomic<bool> stopping_{false};
+  std::atomic<size_t> batched_{0};
   std::unique_ptr<Folder> own_folder_;  // the answering thread's
-  size_t own_next_ = 0, own_end_ = 0;   // the rest of the run it claimed
+  size_t own_next_ = 0, own_end_ = 0;   // the rest of the run it claimed, tested file by file
   std::vector<std::thread> threads_;
 };
 
