@@ -62,10 +62,10 @@ class IoBatch {
   void Reap(unsigned count);
 
   std::unique_ptr<io_uring> ring_;
-  std::vector<Op> ops_;          // by index: the user data of each queued entry
-  std::vector<uint32_t> free_;   // indexes of ops_ not in use
-  unsigned queued_ = 0;          // entries queued, not yet submitted
-  unsigned in_flight_ = 0;       // submitted, not yet reaped
+  std::vector<Op> ops_;         // by index: the user data of each queued entry
+  std::vector<uint32_t> free_;  // indexes of ops_ not in use
+  unsigned queued_ = 0;         // entries queued, not yet submitted
+  unsigned in_flight_ = 0;      // submitted, not yet reaped
   bool failed_ = false;
   bool lost_ = false;  // completions could not be waited for: which ops ran is unknown
 };

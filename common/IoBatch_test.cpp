@@ -22,12 +22,14 @@ TEST(IoBatchTest, OpensReadsAndClosesManyFilesInFewSubmissions) {
   if (!batch) GTEST_SKIP() << "this kernel offers no io_uring";
   TempDir dir;
   constexpr int kFiles = 11;
-  for (int i = 0; i < kFiles; ++i) dir.Write("f" + std::to_string(i), "content " + std::to_string(i));
+  for (int i = 0; i < kFiles; ++i)
+    dir.Write("f" + std::to_string(i), "content " + std::to_string(i));
   const int folder = open(dir.path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(folder, 0);
 
   std::vector<std::string> names;
-  for (int i = 0; i < kFiles; ++i) names.push_back(i % 4 == 3 ? "missing" : "f" + std::to_string(i));
+  for (int i = 0; i < kFiles; ++i)
+    names.push_back(i % 4 == 3 ? "missing" : "f" + std::to_string(i));
   std::vector<int> fds(kFiles), reads(kFiles);
   for (int i = 0; i < kFiles; ++i) batch->OpenAt(folder, names[i].c_str(), O_RDONLY, &fds[i]);
   ASSERT_TRUE(batch->Run());

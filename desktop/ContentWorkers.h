@@ -116,6 +116,7 @@ class ContentWorkers {
   std::unique_ptr<std::atomic<int>[]> states_;
   std::atomic<size_t> next_{0};  // the next file to claim
   std::atomic<bool> stopping_{false};
+  bool batches_ = false;  // whether runs are tested in batches (see kBatchFrom)
   std::atomic<size_t> batched_{0};
   std::unique_ptr<Folder> own_folder_;  // the answering thread's
   size_t own_next_ = 0, own_end_ = 0;   // the rest of the run it claimed, tested file by file

@@ -10,11 +10,13 @@
 #include "common/IoBatch.h"
 #include "documents/TextCache.h"
 #include "testing/DocumentFiles.h"
+#include "testing/ScopedEnv.h"
 #include "testing/TempDir.h"
 
 namespace jollix {
 namespace {
 
+using testing::ScopedEnv;
 using testing::TempDir;
 
 std::string IdentityTable() {
@@ -25,26 +27,6 @@ std::string IdentityTable() {
   }
   return t;
 }
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 // Each case runs with the system calls batched (where the kernel offers io_uring) and without.
 class ContentWorkersTest : public ::testing::TestWithParam<bool> {
