@@ -763,13 +763,16 @@ class SearchServer::Batches {
   std::string texts_;
 };
 
-// The candidates' record tests run batch by batch; then the files of the records that passed
-// are tested on every core, for existence or for the content words, and the batch's rows added
-// in candidate order.
+// The candidates' record tests run batch by batch; the files of the records that passed are
+// tested on every core, for existence or for the content words, and the batch's rows added in
+// candidate order. While the workers test a batch's files, this thread runs the record tests of
+// the next batch, and one worker more stands in for it meanwhile.
 //
 // A batch is answered only once the record after it that passes the record tests is known (it
 // opens the next batch): a cancel set while the batch's rows are added is then answered with that
-// record's place, exactly as when every record was tested before the first row.
+// record's place, exactly as when every record was tested before the first row. A cancel set
+// while the next batch's records are tested is answered before any row of the batch being
+// tested is added, with the place of its first row.
 //
 // A record line is taken as it was when this search read it: a withdrawal marked while the
 // files are tested shows at the next search.
@@ -777,62 +780,76 @@ int SearchServer::SearchCandidates(const std::vector<uint32_t>& candidates, Plan
                                    const ContentSearch* matcher, ResultPage& page) {
   const size_t batch_rows = std::max<size_t>(BatchRows, 1);
   Batches lines(records_fd_, journal_, candidates);
-  std::vector<RowText> passed, next;
-  std::string texts, next_texts;
-  std::vector<CandidateFile> files;
+  struct Batch {
+    std::vector<RowText> Passed;
+    std::string Texts;
+  };
+  Batch now, next;
   size_t i = 0;
   bool ended = false;
-  int rows = plan.FirstRow;
-  for (;;) {
-    for (; !ended && passed.size() <= batch_rows && i < candidates.size(); ++i) {
-      if (Cancel) {
-        count_ = static_cast<int>(plan.FirstCandidate + i);
-        return -1;
-      }
+  // Runs the record tests into batch b until it holds batch_rows rows and the one that opens
+  // the batch after it, or the candidates end; false when a cancel stopped them.
+  auto fill = [&](Batch& b) {
+    for (; !ended && b.Passed.size() <= batch_rows && i < candidates.size(); ++i) {
+      if (Cancel) return false;
       const std::string_view line = lines.Line(i);
       if (line.empty()) {
         ended = true;
         break;
       }
       RowText text;
-      if (!PassesRecordTests(line, plan, &text, &texts)) continue;
+      if (!PassesRecordTests(line, plan, &text, &b.Texts)) continue;
       text.Offset = candidates[i];
       text.Candidate = i;
-      passed.push_back(text);
+      b.Passed.push_back(text);
     }
     if (i >= candidates.size()) ended = true;
+    return true;
+  };
+  if (!fill(now)) {
+    count_ = static_cast<int>(plan.FirstCandidate + i);
+    return -1;
+  }
+  int rows = plan.FirstRow;
+  std::vector<CandidateFile> files;
+  for (;;) {
     // The batch: every row that passed, but the one that opens the next batch.
-    const size_t batch = std::min(passed.size(), batch_rows);
+    const size_t batch = std::min(now.Passed.size(), batch_rows);
+    const bool more = batch < now.Passed.size();
     files.clear();
     for (size_t j = 0; j < batch; ++j) {
-      const RowText& t = passed[j];
-      files.push_back({texts.data() + t.TextAt, t.FolderSize + t.NameSize, t.FolderSize});
+      const RowText& t = now.Passed[j];
+      files.push_back({now.Texts.data() + t.TextAt, t.FolderSize + t.NameSize, t.FolderSize});
     }
     {
-      ContentWorkers workers(matcher, Cancel, std::move(files), ContentWorkerCount());
+      ContentWorkers workers(matcher, Cancel, std::move(files),
+                             ContentWorkerCount() + (more ? 1 : 0));
+      if (more) {
+        // The row that opens the next batch moves to the front of its buffers.
+        RowText first = now.Passed[batch];
+        next.Passed.clear();
+        next.Texts.assign(now.Texts, first.TextAt, first.FolderSize + first.NameSize + 1);
+        first.TextAt = 0;
+        next.Passed.push_back(first);
+        fill(next);  // a cancel meanwhile is answered below, at this batch's first row
+      }
       for (size_t j = 0; j < batch; ++j) {
         std::optional<bool> found = Cancel ? std::nullopt : workers.Answer(j);
         if (!found) {
           // Examined: every candidate before the one whose answer the cancel left open.
-          count_ = static_cast<int>(plan.FirstCandidate + passed[j].Candidate);
+          count_ = static_cast<int>(plan.FirstCandidate + now.Passed[j].Candidate);
           return -1;
         }
-        if (*found) AddRow(passed[j], texts, plan, page, rows++);
+        if (*found) AddRow(now.Passed[j], now.Texts, plan, page, rows++);
       }
     }
     files = {};
-    if (batch == passed.size()) return rows;
+    if (!more) return rows;
     if (Cancel) {
-      count_ = static_cast<int>(plan.FirstCandidate + passed[batch].Candidate);
+      count_ = static_cast<int>(plan.FirstCandidate + now.Passed[batch].Candidate);
       return -1;
     }
-    // The row that opens the next batch moves to the front of fresh buffers.
-    RowText first = passed[batch];
-    next_texts.assign(texts, first.TextAt, first.FolderSize + first.NameSize + 1);
-    first.TextAt = 0;
-    passed.clear();
-    passed.push_back(first);
-    texts.swap(next_texts);
+    std::swap(now, next);
   }
 }
 
