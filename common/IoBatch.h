@@ -46,6 +46,8 @@ class IoBatch {
   // Submits everything queued and waits until it is done. False when the kernel refused the
   // batch: the results not set stay -EINPROGRESS, and the batch is not to be used again.
   bool Run();
+  // False once the kernel refused a batch.
+  bool Usable() const { return !failed_; }
 
  private:
   struct Op {

@@ -228,13 +228,13 @@ class ContentWorkers::Folder {
   }
 
   // The thread's batch of system calls, made at the first run that can use one; nullptr when
-  // the kernel offers none.
+  // the kernel offers none, or refused one.
   IoBatch* Batch() {
     if (!batch_tried_) {
       batch_tried_ = true;
       batch_ = IoBatch::Create(4 * kRun);
     }
-    return batch_.get();
+    return batch_ && batch_->Usable() ? batch_.get() : nullptr;
   }
   // A buffer of kSlotBytes for each file of a run, made when first needed.
   unsigned char* Slot(size_t k) {
@@ -487,8 +487,9 @@ void ContentWorkers::TestRun(size_t first, size_t end, Folder& folder) {
     batch->OpenAt(b.Dirfd, b.Path.c_str(), matcher_ ? kRegularFileOpen : kExistenceOpen, &b.Fd);
   }
   batch->Run();
-  for (int fd : folder.EndDeferring()) batch->Close(fd);
-  folder.EndDeferring().clear();
+  std::vector<int>& left = folder.EndDeferring();
+  for (int fd : left) batch->Close(fd);
+  left.clear();
   batched_.fetch_add(queued, std::memory_order_relaxed);
 
   for (size_t k = 0; k < queued; ++k) {
