@@ -36,7 +36,6 @@ constexpr size_t kBatchFrom = 1024;
 // ContentWorkers::TestRun).
 struct Batched {
   size_t Index = 0;
-  int Mode = 0;
   int Dirfd = -1;
   std::string Path;  // relative to Dirfd
   int Fd = -1;       // the open's result
@@ -58,15 +57,6 @@ struct SlowFile {
 // lookup as fstatat's, and a success exactly where fstatat succeeds).
 constexpr int kExistenceOpen = O_PATH | O_NOFOLLOW | O_CLOEXEC;
 
-}  // namespace
-
-// The folders a thread has open, each inside the one before it. A folder is opened relative to
-// the deepest of them that holds it, so that the kernel walks only the components below that
-// one, where an absolute path walks every component from the root (fifteen and more in a deep
-// tree): the candidates come in the walk order of the scan, so the folder entered last mostly
-// holds the next one. A folder that holds none of the next ones is closed when one outside it
-// is opened. (Keeping every entered folder's parent open as well, so that its other folders
-// were one component away, cost more in opens and closes than it saved in lookups.)
 // Closes fd now, or keeps it in *deferred to be closed later when deferred is given.
 void CloseLater(int fd, std::vector<int>* deferred) {
   if (deferred) {
@@ -76,6 +66,15 @@ void CloseLater(int fd, std::vector<int>* deferred) {
   }
 }
 
+}  // namespace
+
+// The folders a thread has open, each inside the one before it. A folder is opened relative to
+// the deepest of them that holds it, so that the kernel walks only the components below that
+// one, where an absolute path walks every component from the root (fifteen and more in a deep
+// tree): the candidates come in the walk order of the scan, so the folder entered last mostly
+// holds the next one. A folder that holds none of the next ones is closed when one outside it
+// is opened. (Keeping every entered folder's parent open as well, so that its other folders
+// were one component away, cost more in opens and closes than it saved in lookups.)
 class FolderStack {
  public:
   FolderStack() = default;
@@ -95,6 +94,11 @@ class FolderStack {
     if (fd >= 0) open_.push_back({path, fd});
     return fd;
   }
+
+  // Where the descriptors of folders left go while a batch may still refer to them (see
+  // ContentWorkers::TestRun); nullptr: they are closed at once.
+  void DeferClosesTo(std::vector<int>* deferred) { deferred_ = deferred; }
+  std::vector<int>* DeferredCloses() const { return deferred_; }
 
   // The deepest open folder that holds path, and in *rest where path goes on below it;
   // AT_FDCWD and 0 when none does.
@@ -126,10 +130,6 @@ class FolderStack {
   }
 
   std::vector<Opened> open_;
-
- public:
-  // Where the descriptors of folders left go while a batch may still refer to them (see
-  // ContentWorkers::TestRun); nullptr: they are closed at once.
   std::vector<int>* deferred_ = nullptr;
 };
 
@@ -221,9 +221,9 @@ class ContentWorkers::Folder {
 
   // Until EndDeferring, folders left are closed only then: their descriptors stay valid for the
   // opens queued relative to them. Returns the descriptors to close.
-  void DeferCloses() { stack_.deferred_ = &deferred_; }
+  void DeferCloses() { stack_.DeferClosesTo(&deferred_); }
   std::vector<int>& EndDeferring() {
-    stack_.deferred_ = nullptr;
+    stack_.DeferClosesTo(nullptr);
     return deferred_;
   }
 
@@ -256,7 +256,7 @@ class ContentWorkers::Folder {
   static constexpr int kNotListed = -1, kUnlisted = -2;
 
   void Leave() {
-    if (raw_fd_ >= 0) CloseLater(raw_fd_, stack_.deferred_);
+    if (raw_fd_ >= 0) CloseLater(raw_fd_, stack_.DeferredCloses());
     raw_fd_ = stacked_fd_ = kNotOpened;
     entered_ = false;
     listed_ = kNotListed;
@@ -478,7 +478,6 @@ void ContentWorkers::TestRun(size_t first, size_t end, Folder& folder) {
       continue;
     }
     b.Index = i;
-    b.Mode = mode;
     b.Reading = false;
     ++queued;
   }
