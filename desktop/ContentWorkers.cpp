@@ -551,18 +551,26 @@ ContentWorkers::State ContentWorkers::SearchOpenFile(int fd, int64_t size, Folde
 
 bool ContentWorkers::FirstSpelling(const CandidateFile& file, Folder& folder, Mode mode, int* dirfd,
                                    std::string* path) const {
-  const std::string_view whole(file.Path, file.Size);
-  if (file.NameAt > 0 && whole[file.NameAt - 1] != '/') return false;  // a damaged record
-  folder.Enter(whole.substr(0, file.NameAt), mode == kInListedFolder);
-  const bool convertible = folder.Convertible && GbkToUtf8(whole.substr(file.NameAt), &folder.Name);
-  if (mode == kAlone) {
-    *dirfd = AT_FDCWD;
-    path->assign(convertible ? folder.ConvertedPathAt(dirfd) : file.Path);
-    return true;
-  }
-  *dirfd = folder.Descriptor(!convertible);
-  path->assign(convertible ? folder.Name.c_str() : file.Path + file.NameAt);
+  if (file.NameAt > 0 && file.Path[file.NameAt - 1] != '/') return false;  // a damaged record
+  const bool convertible = EnterFolderOf(file, folder, mode);
+  path->assign(Spelling(file, folder, mode == kAlone, !convertible, dirfd));
   return *dirfd != -1;
+}
+
+bool ContentWorkers::EnterFolderOf(const CandidateFile& file, Folder& folder, Mode mode) {
+  const std::string_view path(file.Path, file.Size);
+  folder.Enter(path.substr(0, file.NameAt), mode == kInListedFolder);
+  return folder.Convertible && GbkToUtf8(path.substr(file.NameAt), &folder.Name);
+}
+
+const char* ContentWorkers::Spelling(const CandidateFile& file, Folder& folder, bool alone,
+                                     bool raw, int* dirfd) {
+  if (alone) {
+    *dirfd = AT_FDCWD;
+    return raw ? file.Path : folder.ConvertedPathAt(dirfd);
+  }
+  *dirfd = folder.Descriptor(raw);
+  return raw ? file.Path + file.NameAt : folder.Name.c_str();
 }
 
 // The spellings tried are those of the whole path: its conversion from GBK when the path is valid
@@ -580,17 +588,9 @@ ContentWorkers::State ContentWorkers::Test(const CandidateFile& file, Folder& fo
     folder.Enter({}, false);
     return Test({whole.c_str(), file.Size, 0}, folder, kInFolder);
   }
-  folder.Enter(path.substr(0, file.NameAt), mode == kInListedFolder);
-  const bool convertible = folder.Convertible && GbkToUtf8(path.substr(file.NameAt), &folder.Name);
+  const bool convertible = EnterFolderOf(file, folder, mode);
   const bool raw_too = convertible && (folder.RawDiffers() || folder.Name != raw_name);
-  auto spelling = [&](bool raw, int* dirfd) -> const char* {
-    if (alone) {
-      *dirfd = AT_FDCWD;
-      return raw ? file.Path : folder.ConvertedPathAt(dirfd);
-    }
-    *dirfd = folder.Descriptor(raw);
-    return raw ? raw_name : folder.Name.c_str();
-  };
+  auto spelling = [&](bool raw, int* dirfd) { return Spelling(file, folder, alone, raw, dirfd); };
   int dirfd;
   if (!matcher_ && !alone) {
     if (folder.Exists(!convertible, !convertible ? raw_name : folder.Name.c_str())) return kFound;

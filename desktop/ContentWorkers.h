@@ -104,6 +104,14 @@ class ContentWorkers {
   // false when the file is to be tested by Test alone.
   bool FirstSpelling(const CandidateFile& file, Folder& folder, Mode mode, int* dirfd,
                      std::string* path) const;
+  // Enters file's folder (to be listed in kInListedFolder) and converts its name into the
+  // folder's scratch; whether the whole path is valid GBK (tried converted first, then raw).
+  static bool EnterFolderOf(const CandidateFile& file, Folder& folder, Mode mode);
+  // file's path in one spelling (raw, or as converted by EnterFolderOf) and the descriptor it
+  // is relative to: AT_FDCWD or an open folder that holds it when alone, else its folder's
+  // (-1 when that cannot be opened).
+  static const char* Spelling(const CandidateFile& file, Folder& folder, bool alone, bool raw,
+                              int* dirfd);
   // Searches the open regular file fd of size bytes, and closes it.
   State SearchOpenFile(int fd, int64_t size, Folder& folder) const;
   State TestDocument(DocumentKind kind, int fd, std::string_view path, Folder& folder) const;
